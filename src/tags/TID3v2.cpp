@@ -1,0 +1,237 @@
+#include "tags/TID3v2.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <vector>
+
+#include "tags/FileSource.h"
+#include "tags/TagText.h"
+#include "tags/WriteAccess.h"
+
+namespace vemla::tags {
+
+namespace {
+
+// Read and written in this order.
+constexpr const char* kFrameIds[7] = {"TIT2", "TPE1", "TALB", "TRCK", "TYER", "TCON", "COMM"};
+enum Item { kTitle, kArtist, kAlbum, kTrack, kYear, kGenre, kComment };
+
+// Frame data is read through a window of this size; longer frames yield their first bytes.
+constexpr size_t kWindow = 250;
+// The largest size four 7-bit groups can state.
+constexpr uint64_t kMaxSynchSafe = (1u << 28) - 1;
+
+// Whole tag size from a header, or 0 when it would run past the end of the file.
+uint64_t TagSizeOf(const unsigned char* h, uint64_t fileSize) {
+  uint64_t size =
+      (uint64_t{h[6]} << 21) + (uint64_t{h[7]} << 14) + (uint64_t{h[8]} << 7) + uint64_t{h[9]} + 10;
+  return size > fileSize ? 0 : size;
+}
+
+bool IsId3(const unsigned char* h) { return h[0] == 'I' && h[1] == 'D' && h[2] == '3'; }
+
+uint32_t BigEndian32(const unsigned char* p) {
+  return (uint32_t{p[0]} << 24) | (uint32_t{p[1]} << 16) | (uint32_t{p[2]} << 8) | p[3];
+}
+
+void PutBigEndian32(std::string& out, uint32_t v) {
+  out += static_cast<char>(v >> 24);
+  out += static_cast<char>((v >> 16) & 0xFF);
+  out += static_cast<char>((v >> 8) & 0xFF);
+  out += static_cast<char>(v & 0xFF);
+}
+
+std::string FromTag(std::string_view latin1) { return text::Latin1ToUtf8(text::Trim(latin1)); }
+
+bool WriteAll(int fd, const void* data, size_t n) {
+  auto* p = static_cast<const unsigned char*>(data);
+  while (n > 0) {
+    ssize_t w = ::write(fd, p, n);
+    if (w < 0 && errno == EINTR) continue;
+    if (w <= 0) return false;
+    p += w;
+    n -= static_cast<size_t>(w);
+  }
+  return true;
+}
+
+// Writes `tag` and then the source from `from` to its end into the open work file.
+bool WriteWorkFile(int out, const std::string& tag, ByteSource& source, uint64_t from) {
+  if (!WriteAll(out, tag.data(), tag.size())) return false;
+  std::vector<unsigned char> buffer(256 * 1024);
+  uint64_t pos = from;
+  uint64_t end = source.Size();
+  while (pos < end) {
+    size_t want = end - pos < buffer.size() ? static_cast<size_t>(end - pos) : buffer.size();
+    size_t got = source.ReadAt(pos, buffer.data(), want);
+    if (got != want) return false;
+    if (!WriteAll(out, buffer.data(), got)) return false;
+    pos += got;
+  }
+  return ::fsync(out) == 0;
+}
+
+void SyncFolder(const std::string& path) {
+  std::string dir = std::filesystem::path(path).parent_path().string();
+  int fd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd >= 0) {
+    ::fsync(fd);
+    ::close(fd);
+  }
+}
+
+}  // namespace
+
+void TID3v2::Clear() {
+  present_ = false;
+  majorVersion_ = 0;
+  tagSize_ = 0;
+  title_.clear();
+  artist_.clear();
+  album_.clear();
+  trackNo_ = 0;
+  year_.clear();
+  genre_.clear();
+  comment_.clear();
+}
+
+bool TID3v2::Load(const std::string& fileName) {
+  Clear();
+  FileSource file;
+  if (!file.Open(fileName)) return false;
+  return LoadFrom(file);
+}
+
+bool TID3v2::LoadFrom(ByteSource& source) {
+  Clear();
+  unsigned char header[10];
+  if (!source.ReadExact(0, header, sizeof header)) return false;
+  if (!IsId3(header)) return true;
+  present_ = true;
+  majorVersion_ = header[3];
+  uint64_t fileSize = source.Size();
+  tagSize_ = static_cast<int32_t>(TagSizeOf(header, fileSize));
+  if (majorVersion_ != 3 || tagSize_ == 0) return true;
+
+  std::string items[7];
+  uint64_t pos = 10;
+  const auto tagEnd = static_cast<uint64_t>(tagSize_);
+  while (pos < tagEnd && pos < fileSize) {
+    unsigned char frame[10];
+    if (!source.ReadExact(pos, frame, sizeof frame)) break;
+    if (frame[0] < 'A' || frame[0] > 'Z') break;  // padding
+    uint32_t size = BigEndian32(frame + 4);
+    uint64_t data = pos + 10;
+    char window[kWindow] = {};
+    size_t want = size < kWindow ? size : kWindow;
+    if (!source.ReadExact(data, window, want)) break;
+    for (int k = 0; k < 7; ++k) {
+      if (std::memcmp(frame, kFrameIds[k], 4) == 0) items[k].assign(window, kWindow);
+    }
+    pos = data + size;
+  }
+
+  title_ = FromTag(items[kTitle]);
+  artist_ = FromTag(items[kArtist]);
+  album_ = FromTag(items[kAlbum]);
+  year_ = FromTag(items[kYear]);
+  trackNo_ = text::TrackNumber(items[kTrack]);
+  std::string genre = text::Trim(items[kGenre]);
+  size_t paren = genre.rfind(')');
+  if (paren != std::string::npos) genre.erase(0, paren + 1);
+  genre_ = text::Latin1ToUtf8(genre);
+  // The encoding byte and the language code come first.
+  std::string_view comment(items[kComment]);
+  comment.remove_prefix(comment.size() < 4 ? comment.size() : 4);
+  comment_ = FromTag(comment);
+  return true;
+}
+
+bool TID3v2::BuildTag(std::string& out) const {
+  std::string values[7] = {text::Utf8ToLatin1(title_),
+                           text::Utf8ToLatin1(artist_),
+                           text::Utf8ToLatin1(album_),
+                           trackNo_ > 0 ? std::to_string(trackNo_) : std::string(),
+                           text::Utf8ToLatin1(year_),
+                           text::Utf8ToLatin1(genre_),
+                           std::string()};
+  if (!comment_.empty()) values[kComment] = std::string("eng", 4) + text::Utf8ToLatin1(comment_);
+
+  uint64_t size = 0;
+  for (const std::string& v : values) {
+    if (!v.empty()) size += v.size() + 11;
+  }
+  if (size > kMaxSynchSafe) return false;
+
+  out.clear();
+  out.reserve(static_cast<size_t>(size) + 10);
+  out.append("ID3", 3);
+  out += '\3';
+  out += '\0';
+  out += '\0';
+  for (int shift : {21, 14, 7, 0}) out += static_cast<char>((size >> shift) & 0x7F);
+  for (int k = 0; k < 7; ++k) {
+    if (values[k].empty()) continue;
+    out.append(kFrameIds[k], 4);
+    PutBigEndian32(out, static_cast<uint32_t>(values[k].size() + 1));
+    out.append(3, '\0');  // two flag bytes and the ISO-8859-1 encoding byte
+    out += values[k];
+  }
+  return true;
+}
+
+bool TID3v2::Store(const std::string& fileName) {
+  std::string tag;
+  if (!BuildTag(tag)) return false;
+
+  // A link is followed so the file it names is rewritten and the link stays a link.
+  std::error_code ec;
+  std::string path = std::filesystem::canonical(fileName, ec).string();
+  if (ec) return false;
+  if (!WriteAccess::Clear(path)) return false;
+  FileSource source;
+  if (!source.Open(path)) return false;
+  unsigned char header[10];
+  if (!source.ReadExact(0, header, sizeof header)) return false;
+  uint64_t skip = IsId3(header) ? TagSizeOf(header, source.Size()) : 0;
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) return false;
+
+  std::string work = path + "~";
+  int out = ::open(work.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0600);
+  if (out < 0) return false;
+  bool ok = WriteWorkFile(out, tag, source, skip);
+  if (ok) {
+    // Keep the owner and permissions of the file being replaced (the owner only when allowed).
+    if (::fchown(out, st.st_uid, st.st_gid) != 0) {
+      // Not permitted for other users' files; the work file stays ours.
+    }
+    ok = ::fchmod(out, st.st_mode & 07777) == 0;
+  }
+  if (::close(out) != 0) ok = false;
+  // The old file is replaced by an atomic rename, never deleted first: whatever fails, one
+  // whole copy of the audio remains under its own name.
+  if (ok)
+    ok =
+        (rename_ ? rename_(work.c_str(), path.c_str()) : ::rename(work.c_str(), path.c_str())) == 0;
+  if (!ok) {
+    ::unlink(work.c_str());
+    return false;
+  }
+  SyncFolder(path);
+  return true;
+}
+
+void TID3v2::SetTitle(const std::string& s) { title_ = text::TrimRight(s); }
+void TID3v2::SetArtist(const std::string& s) { artist_ = text::TrimRight(s); }
+void TID3v2::SetAlbum(const std::string& s) { album_ = text::TrimRight(s); }
+void TID3v2::SetYear(const std::string& s) { year_ = text::TrimRight(s); }
+void TID3v2::SetGenre(const std::string& s) { genre_ = text::TrimRight(s); }
+void TID3v2::SetComment(const std::string& s) { comment_ = text::TrimRight(s); }
+
+}  // namespace vemla::tags

@@ -1,0 +1,30 @@
+#pragma once
+// Text helpers shared by the tag readers. Program texts are UTF-8; tag bytes of ID3v1 and
+// ID3v2 text frames are ISO-8859-1.
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace vemla::tags::text {
+
+// Each byte is one ISO-8859-1 character.
+std::string Latin1ToUtf8(std::string_view latin1);
+
+// Characters outside ISO-8859-1 (and bytes that are not valid UTF-8) become "?".
+std::string Utf8ToLatin1(std::string_view utf8);
+
+// Decodes UTF-8 up to the first malformed or truncated sequence; the rest is dropped.
+std::string Utf8Prefix(std::string_view bytes);
+
+// Removes trailing (and for Trim, leading) characters whose code is 0x20 or lower.
+std::string TrimRight(std::string_view s);
+std::string Trim(std::string_view s);
+
+// The first `maxChars` characters of a UTF-8 text; never cuts inside a character.
+std::string CutChars(std::string_view utf8, size_t maxChars);
+
+// Track numbers: trims, takes the part before the first "/", reads a whole decimal number
+// (optional sign) and keeps its low 8 bits. Anything else, or out of 32-bit range, gives 0.
+unsigned char TrackNumber(std::string_view s);
+
+}  // namespace vemla::tags::text
