@@ -1,0 +1,134 @@
+#include "ui/SingleInstance.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QTimer>
+
+namespace vemla::ui {
+
+namespace {
+
+constexpr char kNotice[] = "restore\n";
+
+// The folder must be ours and closed to everyone else; a folder we cannot trust is not used.
+bool makePrivateFolder(const QString& folder) {
+  QByteArray path = QFile::encodeName(folder);
+  if (!QDir().mkpath(folder)) return false;
+  struct stat st {};
+  if (::lstat(path.constData(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::getuid()) {
+    return false;
+  }
+  if ((st.st_mode & 0777) != 0700 && ::chmod(path.constData(), 0700) != 0) return false;
+  return true;
+}
+
+}  // namespace
+
+SingleInstance::SingleInstance(QString folder, QObject* parent)
+    : QObject(parent), folder_(folder.isEmpty() ? defaultFolder() : std::move(folder)) {
+  socketPath_ = folder_ + "/" + QString::number(::getpid()) + ".sock";
+}
+
+SingleInstance::~SingleInstance() {
+  if (server_) {
+    server_->close();
+    QFile::remove(socketPath_);
+  }
+}
+
+QString SingleInstance::defaultFolder() {
+  QString base = qEnvironmentVariable("XDG_RUNTIME_DIR");
+  if (base.isEmpty()) base = QDir::tempPath() + "/VemlaPlayer-" + QString::number(::getuid());
+  return base + "/VemlaPlayer";
+}
+
+bool SingleInstance::listen() {
+  if (!makePrivateFolder(folder_)) return false;
+  // A socket file with our pid can only be a leftover of a copy that died.
+  QLocalServer::removeServer(socketPath_);
+  server_ = new QLocalServer(this);
+  server_->setSocketOptions(QLocalServer::UserAccessOption);
+  if (!server_->listen(socketPath_)) {
+    delete server_;
+    server_ = nullptr;
+    return false;
+  }
+  connect(server_, &QLocalServer::newConnection, this, [this] {
+    while (QLocalSocket* s = server_->nextPendingConnection()) {
+      connect(s, &QLocalSocket::disconnected, s, &QObject::deleteLater);
+      connect(s, &QLocalSocket::readyRead, this, [this, s] { readNotice(s); });
+      if (s->bytesAvailable() > 0) readNotice(s);
+    }
+  });
+  return true;
+}
+
+void SingleInstance::readNotice(QLocalSocket* socket) {
+  // Anything longer than the notice is not ours to read.
+  if (socket->bytesAvailable() > 64) {
+    socket->abort();
+    return;
+  }
+  if (!socket->canReadLine()) return;
+  QByteArray line = socket->readLine();
+  if (line == kNotice) emit restoreRequested();
+  socket->disconnectFromServer();
+}
+
+int SingleInstance::notifyOthers(int timeoutMs) {
+  QDir dir(folder_);
+  const QFileInfoList entries = dir.entryInfoList({"*.sock"}, QDir::System | QDir::Files);
+  int tried = 0;
+  for (const QFileInfo& info : entries) {
+    QString path = info.absoluteFilePath();
+    if (path == socketPath_) continue;
+    struct stat st {};
+    if (::lstat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISSOCK(st.st_mode) ||
+        st.st_uid != ::getuid()) {
+      continue;
+    }
+    ++tried;
+    ++outstanding_;
+    auto* socket = new QLocalSocket(this);
+    auto* timer = new QTimer(socket);
+    timer->setSingleShot(true);
+    auto finish = [this, socket, timer] {
+      timer->stop();
+      socket->disconnect(this);
+      socket->abort();
+      socket->deleteLater();
+      oneNoticeDone();
+    };
+    connect(socket, &QLocalSocket::connected, this, [socket] {
+      socket->write(kNotice);
+      socket->flush();
+    });
+    connect(socket, &QLocalSocket::bytesWritten, this, [finish] { finish(); });
+    connect(socket, &QLocalSocket::errorOccurred, this,
+            [finish, path](QLocalSocket::LocalSocketError error) {
+              // Nobody listens there any more: the copy that made it is gone.
+              if (error == QLocalSocket::ConnectionRefusedError ||
+                  error == QLocalSocket::ServerNotFoundError) {
+                QFile::remove(path);
+              }
+              finish();
+            });
+    connect(timer, &QTimer::timeout, this, [finish] { finish(); });
+    timer->start(timeoutMs);
+    socket->connectToServer(path);
+  }
+  if (outstanding_ == 0) QTimer::singleShot(0, this, [this] { emit notifyFinished(); });
+  return tried;
+}
+
+void SingleInstance::oneNoticeDone() {
+  if (--outstanding_ == 0) emit notifyFinished();
+}
+
+}  // namespace vemla::ui
