@@ -7,6 +7,7 @@
 // Threads: everything runs on the user-interface thread except EndOfTrack, which the audio
 // layer calls on its own thread and which only posts a request through the view.
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <random>
 #include <string>
@@ -38,7 +39,7 @@ class Player {
 
   // The windows attach themselves once they exist; nullptr detaches (a null view is used).
   void SetView(PlayerView* view);
-  PlayerView& View() { return *view_; }
+  PlayerView& View() const { return *view_.load(std::memory_order_acquire); }
   audio::AudioLib& Audio() { return audio_; }
 
   // ---- State (user-interface thread only) ----
@@ -164,15 +165,14 @@ class Player {
   bool SlotCurrent() const;
   audio::Handle CurrentHandle() const;
   void ShowStartedEntry(int index);
-  void PlayNextFrom(int budget);
-  void StartAt(int index, int budget);
+  void StartAt(int index);
   void ReportAdd(playlist::AddResult result);
   void LoadList(const std::string& path, bool deferMessage);
   void OnEndOfTrack(audio::Handle channel);
 
   audio::AudioLib& audio_;
   NullPlayerView nullView_;
-  PlayerView* view_ = &nullView_;
+  std::atomic<PlayerView*> view_{&nullView_};  // read by EndOfTrack on the library's thread
   std::mt19937 rng_;
   std::string pendingMessage_;
   bool fullReported_ = false;

@@ -70,6 +70,10 @@ class Text {
   friend bool operator==(const std::string& a, const Text& b) { return b == a; }
   friend bool operator!=(const std::string& a, const Text& b) { return b != a; }
   friend std::string operator+(const Text& a, const Text& b) { return a + b.view(); }
+  friend std::string operator+(const Text& a, const char* b) { return a + std::string_view(b); }
+  friend std::string operator+(const char* a, const Text& b) { return std::string_view(a) + b; }
+  friend std::string operator+(const Text& a, const std::string& b) { return a + std::string_view(b); }
+  friend std::string operator+(const std::string& a, const Text& b) { return std::string_view(a) + b; }
   friend std::string operator+(const Text& a, std::string_view b) {
     std::string r(a.view());
     r.append(b);

@@ -1,0 +1,221 @@
+#include "playlist/Playlist.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <utility>
+
+#include "playlist/EntryInfo.h"
+
+namespace vemla::playlist {
+
+EntryArray::EntryArray() { v_.reserve(kPlaylistCapacity); }
+
+const Tcancion& EntryArray::operator[](int index) const {
+  static const Tcancion kClear;
+  if (index < 1 || index > static_cast<int>(v_.size())) return kClear;
+  return v_[index - 1];
+}
+
+Tcancion& EntryArray::operator[](int index) {
+  if (index < 1 || index > kPlaylistCapacity) {
+    scratch_ = Tcancion{};
+    return scratch_;
+  }
+  if (index > static_cast<int>(v_.size())) v_.resize(index);  // within the reserve: no move
+  return v_[index - 1];
+}
+
+void EntryArray::Trim(int count) {
+  if (count >= 0 && count < static_cast<int>(v_.size())) v_.resize(count);
+}
+
+namespace {
+
+int Weight(uint32_t c) {
+  switch (c) {
+    case ' ': case '!': case '"': case '&': case '(': case ')': case '*': case ',': case '-':
+    case '.': case '/': case 0xAA: case 0xB7: case 0xBA:
+      return 2;
+    case '#': case 0xC7:
+      return 4;
+    case '%':
+      return 5;
+    case '@':
+      return 8;
+    default:
+      return (c >= 'A' && c <= 'Z') ? 4 : 3;
+  }
+}
+
+// Length in bytes of the UTF-8 character starting at s[i] and its code point; a stray byte
+// counts as one character of its own value.
+size_t NextChar(std::string_view s, size_t i, uint32_t& cp) {
+  auto b = static_cast<unsigned char>(s[i]);
+  size_t n = b < 0x80 ? 1 : (b >> 5) == 6 ? 2 : (b >> 4) == 14 ? 3 : (b >> 3) == 30 ? 4 : 0;
+  if (n == 0 || i + n > s.size()) {
+    cp = b;
+    return 1;
+  }
+  cp = n == 1 ? b : b & (0x7F >> n);
+  for (size_t k = 1; k < n; ++k) {
+    auto c = static_cast<unsigned char>(s[i + k]);
+    if ((c & 0xC0) != 0x80) {
+      cp = b;
+      return 1;
+    }
+    cp = (cp << 6) | (c & 0x3F);
+  }
+  return n;
+}
+
+void AppendTwoDigits(std::string& out, uint16_t v) {
+  if (v < 10) out += '0';
+  out += std::to_string(v);
+}
+
+}  // namespace
+
+std::string BuildDisplayLine(std::string_view text, int32_t lengthSeconds) {
+  std::string out;
+  int sum = 0;
+  size_t i = 0;
+  while (i < text.size()) {
+    uint32_t cp;
+    i += NextChar(text, i, cp);
+    sum += Weight(cp);
+    if (sum >= 150) {
+      out.assign(text.substr(0, i));
+      out += "...";
+      break;
+    }
+  }
+  if (sum < 150) out.assign(text);
+  int32_t m = lengthSeconds / 60;
+  int32_t s = lengthSeconds - 60 * m;
+  out += " - (";
+  AppendTwoDigits(out, static_cast<uint16_t>(m));
+  out += ':';
+  AppendTwoDigits(out, static_cast<uint16_t>(s));
+  out += ')';
+  return out;
+}
+
+std::string Playlist::BuildNumberedName(int index) const {
+  const Tcancion& e = Entries[index];
+  std::string r = std::to_string(index) + ". " + e.Artist.str();
+  if (!e.Title.empty()) r += " - " + e.Title.str();
+  return r;
+}
+
+std::string Playlist::BuildFullTitle(int index) const {
+  const Tcancion& e = Entries[index];
+  if (e.Artist.empty()) return e.Title.str();
+  return e.Artist + " - " + e.Title;
+}
+
+std::string Playlist::BuildDisplayLine(std::string_view text, int index) const {
+  return playlist::BuildDisplayLine(text, Entries[index].LengthSeconds);
+}
+
+bool Playlist::IsPlayable(int index) const {
+  return index >= 1 && index <= EntryCount && Entries[index].Playable;
+}
+
+AddResult Playlist::Commit(int n) {
+  Tcancion& e = Entries[n];
+  e.ListPosition = static_cast<uint16_t>(n);
+  e.Playable = true;
+  e.NumberedName = BuildNumberedName(n);
+  e.FullTitle = BuildFullTitle(n);
+  e.DisplayLine = BuildDisplayLine(e.NumberedName.view(), n);
+  EntryCount = n;
+  return AddResult::Added;
+}
+
+AddResult Playlist::AddFileEntry(audio::AudioLib& audio, const std::string& path) {
+  int n = EntryCount + 1;
+  if (n > kPlaylistCapacity) return AddResult::Full;
+  Tcancion& e = Entries[n];
+  if (ReadEntryInfo(audio, path, e) != 0) {
+    e = Tcancion{};
+    return AddResult::Failed;
+  }
+  e.InfoPending = false;
+  e.Path = path;
+  Commit(n);
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  struct stat st;
+  if (fd >= 0 && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+    e.SizeBytes = static_cast<uint32_t>(st.st_size);
+  } else {
+    e.Playable = false;
+  }
+  if (fd >= 0) ::close(fd);
+  return AddResult::Added;
+}
+
+AddResult Playlist::AddCdTrackEntry(audio::AudioLib& audio, int drive, int track,
+                                    const std::string& name) {
+  int n = EntryCount + 1;
+  if (n > kPlaylistCapacity) return AddResult::Full;
+  Tcancion& e = Entries[n];
+  if (ReadCdTrackInfo(audio, drive, track, e, name) != 0) {
+    e = Tcancion{};
+    return AddResult::Failed;
+  }
+  e.IsCdTrack = true;
+  e.CdDrive = drive;
+  e.CdTrack = track;
+  e.InfoPending = false;
+  e.Path = "CDA";
+  return Commit(n);
+}
+
+AddResult Playlist::AddListedEntry(const std::string& path, const std::string& author,
+                                   const std::string& title, int32_t seconds) {
+  int n = EntryCount + 1;
+  if (n > kPlaylistCapacity) return AddResult::Full;
+  Tcancion& e = Entries[n];
+  e.Author = author;
+  e.Title = title;
+  e.LengthSeconds = seconds;
+  e.InfoPending = true;
+  e.Path = path;
+  return Commit(n);
+}
+
+AddResult Playlist::AddListedCdTrack(int drive, int track, const std::string& title,
+                                     int32_t seconds) {
+  int n = EntryCount + 1;
+  if (n > kPlaylistCapacity) return AddResult::Full;
+  Tcancion& e = Entries[n];
+  e.IsCdTrack = true;
+  e.CdDrive = drive;
+  e.CdTrack = track;
+  e.Title = title;
+  e.LengthSeconds = seconds;
+  e.InfoPending = false;
+  e.Path = "CDA";
+  return Commit(n);
+}
+
+void Playlist::RemoveEntry(int index) {
+  if (index < 1 || index > EntryCount) return;
+  for (int k = index + 1; k <= EntryCount; ++k) {
+    Entries[k - 1] = std::move(Entries[k]);
+    Entries[k - 1].ListPosition = static_cast<uint16_t>(k - 1);
+  }
+  Entries[EntryCount] = Tcancion{};
+  --EntryCount;
+  Entries.Trim(EntryCount);
+}
+
+void Playlist::ClearPlaylist() {
+  for (int k = 1; k <= EntryCount; ++k) Entries[k] = Tcancion{};
+  EntryCount = 0;
+  Entries.Trim(0);
+}
+
+}  // namespace vemla::playlist

@@ -1,0 +1,251 @@
+#include "playlist/PlaylistFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+
+#include "playlist/EntryInfo.h"
+#include "playlist/TextCodec.h"
+
+namespace vemla::playlist {
+
+int PlaylistKindOf(std::string_view path) {
+  std::string ext = UpperExtension(path);
+  if (ext == "M3U") return 2;
+  if (ext == "PLS") return 1;
+  return 0;
+}
+
+namespace {
+
+// A decimal whole number with an optional sign that fits 32 bits.
+bool ParseInt(std::string_view s, int32_t& out) {
+  size_t i = 0;
+  bool negative = false;
+  if (i < s.size() && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';
+  if (i == s.size()) return false;
+  int64_t v = 0;
+  for (; i < s.size(); ++i) {
+    if (s[i] < '0' || s[i] > '9') return false;
+    v = v * 10 + (s[i] - '0');
+    if (v > static_cast<int64_t>(INT32_MAX) + 1) return false;
+  }
+  if (negative) v = -v;
+  if (v < INT32_MIN || v > INT32_MAX) return false;
+  out = static_cast<int32_t>(v);
+  return true;
+}
+
+std::string BadNumber(std::string_view text) {
+  return "'" + ToUtf8(text) + "' is not a valid integer value";
+}
+
+bool IsAbsolute(std::string_view line) {
+  if (!line.empty() && line[0] == '/') return true;
+  // A Windows path with a drive is kept as it stands (it fails later, like a missing file).
+  return line.size() >= 3 && ((line[0] >= 'A' && line[0] <= 'Z') || (line[0] >= 'a' && line[0] <= 'z')) &&
+         line[1] == ':' && (line[2] == '\\' || line[2] == '/');
+}
+
+}  // namespace
+
+ListReadResult ParsePlaylist(std::string_view bytes, const std::string& listDir, ListSink& sink) {
+  ListReadResult result;
+  size_t pos = 0;
+  auto nextLine = [&](std::string_view& line) {
+    if (pos >= bytes.size()) return false;
+    size_t end = bytes.find('\n', pos);
+    if (end == std::string_view::npos) end = bytes.size();
+    line = bytes.substr(pos, end - pos);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    pos = end + 1;
+    return true;
+  };
+
+  std::string_view line;
+  if (!nextLine(line) || line != "#EXTM3U") return result;
+  result.isList = true;
+
+  std::string title;
+  int32_t seconds = 0;
+  while (nextLine(line)) {
+    if (line.empty()) continue;
+    if (line[0] == '#') {
+      if (line.substr(0, 8) == "#EXTINF:") {
+        std::string_view rest = line.substr(8);
+        size_t comma = rest.find(',');
+        std::string_view number = rest.substr(0, comma);
+        if (!ParseInt(number, seconds)) {
+          result.error = BadNumber(number);
+          return result;
+        }
+        title = comma == std::string_view::npos ? std::string() : ToUtf8(rest.substr(comma + 1));
+      }
+      continue;
+    }
+    bool more = true;
+    if (line.find("://") != std::string_view::npos) {
+      if (line.substr(0, 6) == "CDA://") {
+        std::string_view rest = line.substr(6);
+        size_t comma = rest.find(',');
+        std::string_view d = rest.substr(0, comma);
+        std::string_view t = comma == std::string_view::npos ? std::string_view() : rest.substr(comma + 1);
+        int32_t drive = 0;
+        int32_t track = 0;
+        if (!ParseInt(d, drive)) {
+          result.error = BadNumber(d);
+          return result;
+        }
+        if (!ParseInt(t, track)) {
+          result.error = BadNumber(t);
+          return result;
+        }
+        more = sink.ListedCdTrack(drive, track, title, seconds);
+      }
+    } else if (IsAbsolute(line)) {
+      more = sink.ListedEntry(ToUtf8(line), title, seconds);
+    } else {
+      more = sink.ListedEntry(listDir + ToUtf8(line), title, seconds);
+    }
+    title.clear();
+    seconds = 0;
+    if (!more) break;
+  }
+  return result;
+}
+
+std::string ListFolder(const std::string& listPath) {
+  size_t slash = listPath.rfind('/');
+  return slash == std::string::npos ? std::string() : listPath.substr(0, slash + 1);
+}
+
+namespace {
+
+// A line break inside a title would make the rest of it read back as a path.
+void AppendOneLine(std::string& out, std::string_view s) {
+  for (char c : s) out += (c == '\r' || c == '\n') ? ' ' : c;
+}
+
+}  // namespace
+
+std::string FormatPlaylist(const Playlist& list) {
+  std::string out;
+  out.reserve(static_cast<size_t>(list.EntryCount) * 128 + 16);
+  out += "#EXTM3U\r\n";
+  for (int i = 1; i <= list.EntryCount; ++i) {
+    const Tcancion& e = list.Entries[i];
+    std::string_view path = e.Path.view();
+    // A path holding a line break cannot be written as one line; leave it out rather than
+    // write a list that reads back differently.
+    if (!e.IsCdTrack && path.find_first_of("\r\n") != std::string_view::npos) continue;
+    out += "#EXTINF:";
+    out += std::to_string(e.LengthSeconds);
+    out += ',';
+    AppendOneLine(out, e.FullTitle.view());
+    out += "\r\n";
+    if (e.IsCdTrack) {
+      out += "CDA://";
+      out += std::to_string(e.CdDrive);
+      out += ',';
+      out += std::to_string(e.CdTrack);
+    } else {
+      out += path;
+    }
+    out += "\r\n";
+  }
+  return out;
+}
+
+std::string WriteFileReplacing(const std::string& path, std::string_view bytes) {
+  // Write through a symbolic link to the file it names, not over the link.
+  std::string target = path;
+  if (char* real = ::realpath(path.c_str(), nullptr)) {
+    target = real;
+    std::free(real);
+  }
+  mode_t mode = 0666;
+  struct stat st;
+  bool exists = ::stat(target.c_str(), &st) == 0;
+  if (exists) {
+    if (S_ISDIR(st.st_mode)) return std::strerror(EISDIR);
+    mode = st.st_mode & 07777;
+  } else {
+    mode_t mask = ::umask(0);
+    ::umask(mask);
+    mode &= ~mask;
+  }
+  std::string temp = target + ".XXXXXX";
+  int fd = ::mkstemp(temp.data());
+  if (fd < 0) return std::strerror(errno);
+  auto fail = [&](int err) {
+    ::close(fd);
+    ::unlink(temp.c_str());
+    return std::string(std::strerror(err));
+  };
+  size_t done = 0;
+  while (done < bytes.size()) {
+    ssize_t w = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (w < 0) {
+      if (errno == EINTR) continue;
+      return fail(errno);
+    }
+    done += static_cast<size_t>(w);
+  }
+  if (::fchmod(fd, mode) != 0) return fail(errno);
+  if (::fdatasync(fd) != 0) return fail(errno);
+  if (::close(fd) != 0) {
+    int err = errno;
+    ::unlink(temp.c_str());
+    return std::strerror(err);
+  }
+  if (::rename(temp.c_str(), target.c_str()) != 0) {
+    int err = errno;
+    ::unlink(temp.c_str());
+    return std::strerror(err);
+  }
+  return {};
+}
+
+bool ReadWholeFile(const std::string& path, std::string& bytes) {
+  bytes.clear();
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat st;
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    return false;
+  }
+  bytes.resize(static_cast<size_t>(st.st_size));
+  size_t done = 0;
+  bool ok = true;
+  while (true) {
+    if (done == bytes.size()) bytes.resize(bytes.size() + 65536);  // the file may have grown
+    ssize_t r = ::read(fd, bytes.data() + done, bytes.size() - done);
+    if (r < 0) {
+      if (errno == EINTR) continue;
+      ok = false;
+      break;
+    }
+    if (r == 0) break;
+    done += static_cast<size_t>(r);
+  }
+  ::close(fd);
+  bytes.resize(done);
+  return ok;
+}
+
+std::string SaveListName(const std::string& chosen) {
+  size_t slash = chosen.rfind('/');
+  size_t dot = chosen.rfind('.');
+  if (dot != std::string::npos && (slash == std::string::npos || dot > slash)) {
+    return chosen.substr(0, dot) + ".m3u";
+  }
+  return chosen + ".m3u";
+}
+
+}  // namespace vemla::playlist
