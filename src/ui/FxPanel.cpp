@@ -1,0 +1,250 @@
+#include "ui/FxPanel.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QTimer>
+#include <algorithm>
+#include <cstring>
+#include <utility>
+
+namespace vemla::ui {
+
+namespace {
+constexpr int kTickMs = 40;
+constexpr uint32_t kNavy = 0x800000;    // 0x00BBGGRR
+constexpr uint32_t kYellow = 0x00FFFF;
+constexpr int kGaugeWidth = 50;
+constexpr int kGaugeHeight = 13;
+constexpr int kGaugeMax = 330;
+
+enum FxKind : uint8_t { kCircle = 1, kOscilloscope = 2, kSpectrum = 3 };
+}  // namespace
+
+FxPanel::FxPanel(audio::AudioLib& audio, HandleSource currentHandle, uint8_t& fxType,
+                 uint8_t& fxMode, QWidget* parent)
+    : QWidget(parent),
+      audio_(audio),
+      currentHandle_(std::move(currentHandle)),
+      fxType_(fxType),
+      fxMode_(fxMode),
+      gauge1Picture_(kGaugeWidth, kGaugeHeight, 0, kGaugeMax),
+      gauge2Picture_(kGaugeWidth, kGaugeHeight, 0, kGaugeMax),
+      blank_(kWidth, kHeight, QImage::Format_RGB32),
+      shown_(&blank_),
+      timer_(new QTimer(this)) {
+  setObjectName("Pant_FXD");
+  setGeometry(195, 64, kWidth, kHeight);
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  setFocusPolicy(Qt::NoFocus);
+  blank_.fill(Qt::black);
+
+  // Start-up settings of the three visualisers; their draw modes start at 0 whatever FxMode
+  // the settings file restored.
+  spectrum_.drawMode = 0;
+  spectrum_.columnWidth = 2;
+  spectrum_.peakColor = kYellow;
+  circle_.radius = 11;
+  circle_.backColor = oscilloscope_.backColor = spectrum_.backColor = 0;
+
+  // Left meter: navy on yellow, fed 332 - level, so its yellow part grows toward the right one.
+  gauge1Picture_.SetForeColor(kNavy);
+  gauge1Picture_.SetBackColor(kYellow);
+  gauge1Picture_.SetProgress(kGaugeMax);
+  gauge2Picture_.SetForeColor(kYellow);
+  gauge2Picture_.SetBackColor(kNavy);
+  gauge1_ = makeGauge("Gauge1", parent, 194, 48);
+  gauge2_ = makeGauge("Gauge2", parent, 246, 48);
+
+  timer_->setObjectName("Pant_FX");
+  timer_->setInterval(kTickMs);
+  connect(timer_, &QTimer::timeout, this, &FxPanel::Pant_FXTimer);
+
+  buildPopup();
+}
+
+FxPanel::~FxPanel() {
+  // The gauges usually live on the main window; they must not outlive the pictures they show.
+  for (QWidget* g : {gauge1_, gauge2_}) {
+    g->removeEventFilter(this);
+    delete g;
+  }
+}
+
+QWidget* FxPanel::makeGauge(const char* name, QWidget* parent, int x, int y) {
+  auto* w = new QWidget(parent ? parent : this);
+  w->setObjectName(name);
+  w->setGeometry(x, y, kGaugeWidth, kGaugeHeight);
+  w->setAttribute(Qt::WA_OpaquePaintEvent);
+  w->setFocusPolicy(Qt::NoFocus);
+  w->installEventFilter(this);
+  return w;
+}
+
+void FxPanel::buildPopup() {
+  popup_ = new QMenu(this);
+  popup_->setObjectName("PANT_VIS_POPUP");
+  auto add = [this](QMenu* menu, QActionGroup* group, const char* name, const QString& text,
+                    void (FxPanel::*handler)()) {
+    QAction* a = menu->addAction(text);
+    a->setObjectName(name);
+    a->setCheckable(true);
+    group->addAction(a);
+    connect(a, &QAction::triggered, this, handler);
+    return a;
+  };
+  // The first two items are swapped on purpose: the spectrum shows under "Osciloscopio" and
+  // the oscilloscope under "Espectro"; at start the spectrum shows with "Osciloscopio" checked.
+  auto* kinds = new QActionGroup(popup_);
+  osciloscopio1_ = add(popup_, kinds, "Osciloscopio1", "Osciloscopio", &FxPanel::Osciloscopio1Click);
+  espectro1_ = add(popup_, kinds, "Espectro1", "Espectro", &FxPanel::Espectro1Click);
+  circulo1_ = add(popup_, kinds, "Circulo1", "Circulo", &FxPanel::Circulo1Click);
+  osciloscopio1_->setChecked(true);
+  popup_->addSeparator()->setObjectName("N1");
+
+  QMenu* config = popup_->addMenu(QString::fromUtf8("Configuración"));
+  config->setObjectName("Configuracion1");
+  auto* modes = new QActionGroup(config);
+  lineas1_ = add(config, modes, "Lineas1", "Lineas", &FxPanel::Lineas1Click);
+  solido1_ = add(config, modes, "Solido1", "Solido", &FxPanel::Solido1Click);
+  pixels1_ = add(config, modes, "Pixels1", "Pixels", &FxPanel::Pixels1Click);
+  lineas1_->setChecked(true);
+  pixels1_->setEnabled(false);
+}
+
+void FxPanel::start() { timer_->start(); }
+void FxPanel::stop() { timer_->stop(); }
+bool FxPanel::isRunning() const { return timer_->isActive(); }
+
+void FxPanel::fetchWave(audio::Handle h) {
+  const int got = std::clamp(audio_.ChannelGetData(h, wave_.data(), vis::kWaveBytesFetched), 0,
+                             vis::kWaveBytesFetched);
+  // A short or failed read shows as silence rather than as the previous frame's samples.
+  std::memset(reinterpret_cast<char*>(wave_.data()) + got, 0,
+              static_cast<size_t>(vis::kWaveBytesFetched - got));
+}
+
+void FxPanel::fetchSpectrum(audio::Handle h) {
+  constexpr int kBytes = 512 * static_cast<int>(sizeof(float));
+  const int got =
+      std::clamp(audio_.ChannelGetData(h, spectrumData_.data(), audio::kDataFft1024), 0, kBytes);
+  std::memset(reinterpret_cast<char*>(spectrumData_.data()) + got, 0,
+              static_cast<size_t>(kBytes - got));
+}
+
+void FxPanel::Pant_FXTimer() {
+  timer_->stop();
+  const audio::Handle h = currentHandle_ ? currentHandle_() : 0;
+  if (audio_.ChannelIsActive(h) != audio::kPlaying) return;  // resumes with start()
+
+  switch (fxType_) {
+    case kCircle:
+      fetchWave(h);
+      shown_ = &circle_.Draw(wave_, kFxCenterX, kFxCenterY);
+      update();
+      break;
+    case kOscilloscope:
+      fetchWave(h);
+      shown_ = &oscilloscope_.Draw(wave_, kFxCenterX - 50, kFxCenterY);
+      update();
+      break;
+    case kSpectrum:
+      fetchSpectrum(h);
+      shown_ = &spectrum_.Draw(spectrumData_, kFxCenterX - 50, kFxCenterY - 18);
+      update();
+      break;
+    default:
+      break;
+  }
+  updateLevels(h);
+  timer_->start();
+}
+
+void FxPanel::updateLevels(audio::Handle h) {
+  const uint32_t level = audio_.ChannelGetLevel(h);
+  const int left = static_cast<int>(level & 0xFFFFu);
+  const int right = static_cast<int>(level >> 16);
+  if (gauge1Picture_.SetProgress(332 - left / 100)) gauge1_->update();
+  if (gauge2Picture_.SetProgress(right / 100)) gauge2_->update();
+}
+
+void FxPanel::Pant_FXDClick() {
+  fxType_ = static_cast<uint8_t>(fxType_ + 1);
+  if (fxType_ > 3) fxType_ = 1;
+}
+
+void FxPanel::Osciloscopio1Click() {
+  osciloscopio1_->setChecked(true);
+  fxType_ = kSpectrum;
+}
+
+void FxPanel::Espectro1Click() {
+  espectro1_->setChecked(true);
+  fxType_ = kOscilloscope;
+}
+
+void FxPanel::Circulo1Click() {
+  circulo1_->setChecked(true);
+  fxType_ = kCircle;
+}
+
+void FxPanel::setDrawModes(int mode) {
+  oscilloscope_.drawMode = mode;
+  spectrum_.drawMode = mode;
+  circle_.drawMode = mode;
+}
+
+void FxPanel::Lineas1Click() {
+  lineas1_->setChecked(true);
+  fxMode_ = 0;
+  setDrawModes(0);
+}
+
+void FxPanel::Solido1Click() {
+  solido1_->setChecked(true);
+  fxMode_ = 1;
+  setDrawModes(1);
+}
+
+void FxPanel::Pixels1Click() {
+  pixels1_->setChecked(true);
+  setDrawModes(2);
+}
+
+void FxPanel::paintEvent(QPaintEvent*) {
+  QPainter p(this);
+  p.drawImage(0, 0, *shown_);
+}
+
+void FxPanel::mousePressEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton) leftPressed_ = true;
+  event->accept();
+}
+
+void FxPanel::mouseReleaseEvent(QMouseEvent* event) {
+  // A click is a left press and release over the area, as the toolkit's click event is.
+  const bool click = event->button() == Qt::LeftButton && leftPressed_ &&
+                     rect().contains(event->position().toPoint());
+  if (event->button() == Qt::LeftButton) leftPressed_ = false;
+  if (click) Pant_FXDClick();
+  event->accept();
+}
+
+void FxPanel::contextMenuEvent(QContextMenuEvent* event) {
+  popup_->popup(event->globalPos());
+  event->accept();
+}
+
+bool FxPanel::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::Paint && (watched == gauge1_ || watched == gauge2_)) {
+    QPainter p(static_cast<QWidget*>(watched));
+    p.drawImage(0, 0, watched == gauge1_ ? gauge1Picture_.image() : gauge2Picture_.image());
+    return true;
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+}  // namespace vemla::ui
