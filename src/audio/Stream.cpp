@@ -1,0 +1,225 @@
+#include "audio/Stream.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+
+extern "C" {
+#include <libavutil/channel_layout.h>
+#include <libswresample/swresample.h>
+}
+
+namespace vemla::audio {
+
+namespace {
+constexpr int kChunkFrames = 1024;
+constexpr size_t kRingFrames = 32768;  // ~0.74 s at 44100 Hz
+constexpr auto kWorkerPoll = std::chrono::milliseconds(10);
+
+uint32_t pack(int16_t l, int16_t r) {
+  return static_cast<uint16_t>(l) | static_cast<uint32_t>(static_cast<uint16_t>(r)) << 16;
+}
+}  // namespace
+
+Stream::Stream(std::unique_ptr<Decoder> decoder, uint32_t ctype, int deviceRate)
+    : decoder_(std::move(decoder)),
+      ctype_(ctype),
+      deviceRate_(deviceRate),
+      rate_(decoder_->rate()),
+      channels_(decoder_->channels()),
+      length_(decoder_->lengthFrames()),
+      bits_(decoder_->originalBits()),
+      ring_(kRingFrames),
+      history_(new std::atomic<uint32_t>[kHistoryFrames]) {
+  for (int i = 0; i < kHistoryFrames; ++i) history_[i].store(0, std::memory_order_relaxed);
+}
+
+Stream::~Stream() {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    quit_ = true;
+  }
+  cv_.notify_all();
+  if (worker_.joinable()) worker_.join();
+  swr_free(&swr_);
+}
+
+size_t Stream::maxChunkOut() const {
+  return static_cast<size_t>(kChunkFrames) * deviceRate_ / rate_ + 256;
+}
+
+void Stream::startWorker() {
+  if (worker_.joinable()) return;
+  in_.resize(static_cast<size_t>(kChunkFrames) * channels_);
+  stereo_.resize(static_cast<size_t>(kChunkFrames) * 2);
+  out_.resize(maxChunkOut() * 2);
+  // Mono is copied to both sides at full level; more than two channels are mixed down, and any
+  // other rate resampled, by libswresample.
+  if (rate_ != deviceRate_ || channels_ > 2) {
+    AVChannelLayout in, out;
+    av_channel_layout_default(&in, channels_ == 1 ? 2 : channels_);
+    av_channel_layout_default(&out, 2);
+    if (swr_alloc_set_opts2(&swr_, &out, AV_SAMPLE_FMT_S16, deviceRate_, &in, AV_SAMPLE_FMT_S16,
+                            rate_, 0, nullptr) < 0 ||
+        swr_init(swr_) < 0) {
+      swr_free(&swr_);
+      eof_.store(true, std::memory_order_release);  // nothing can be played
+    }
+    av_channel_layout_uninit(&in);
+    av_channel_layout_uninit(&out);
+  }
+  worker_ = std::thread([this] { workerLoop(); });
+}
+
+void Stream::workerLoop() {
+  std::unique_lock<std::mutex> lock(mutex_);
+  while (!quit_) {
+    if (parkRequest_) {
+      parked_ = true;
+      cv_.notify_all();
+      cv_.wait(lock, [this] { return !parkRequest_ || quit_; });
+      parked_ = false;
+      continue;
+    }
+    // The callback cannot signal (it must not lock), so a full ring is polled.
+    if (eof_.load(std::memory_order_acquire) || ring_.writable() < maxChunkOut()) {
+      cv_.wait_for(lock, kWorkerPoll);
+      continue;
+    }
+    lock.unlock();
+    produceChunk();
+    lock.lock();
+    cv_.notify_all();
+  }
+}
+
+void Stream::produceChunk() {
+  int got = decoder_->read(in_.data(), kChunkFrames);
+  const int16_t* src = in_.data();
+  if (got > 0 && channels_ == 1) {
+    for (int i = 0; i < got; ++i) stereo_[2 * i] = stereo_[2 * i + 1] = in_[i];
+    src = stereo_.data();
+  }
+  if (!swr_) {
+    if (got > 0) ring_.write(src, static_cast<size_t>(got));
+  } else {
+    uint8_t* out = reinterpret_cast<uint8_t*>(out_.data());
+    const uint8_t* in = reinterpret_cast<const uint8_t*>(src);
+    int made = got > 0 ? swr_convert(swr_, &out, static_cast<int>(maxChunkOut()), &in, got)
+                       : swr_convert(swr_, &out, static_cast<int>(maxChunkOut()), nullptr, 0);
+    if (made > 0) ring_.write(out_.data(), static_cast<size_t>(made));
+  }
+  if (got <= 0) eof_.store(true, std::memory_order_release);
+}
+
+void Stream::prebuffer(size_t frames, int timeoutMs) {
+  std::unique_lock<std::mutex> lock(mutex_);
+  if (!worker_.joinable()) {
+    lock.unlock();
+    startWorker();
+    lock.lock();
+  }
+  frames = std::min(frames, ring_.capacity() / 2);
+  cv_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] {
+    return ring_.readable() >= frames || eof_.load(std::memory_order_acquire) || parkRequest_;
+  });
+}
+
+void Stream::parkWorker() {
+  std::unique_lock<std::mutex> lock(mutex_);
+  if (!worker_.joinable()) return;
+  parkRequest_ = true;
+  cv_.notify_all();
+  cv_.wait(lock, [this] { return parked_; });
+}
+
+void Stream::resumeWorker() {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    parkRequest_ = false;
+  }
+  cv_.notify_all();
+}
+
+bool Stream::seekDecoder(int64_t frame) {
+  bool ok = decoder_->seek(frame);
+  if (swr_) swr_init(swr_);  // drops what the resampler still held from before
+  return ok;
+}
+
+void Stream::resetPlayback(int64_t frame) {
+  ring_.reset();
+  eof_.store(false, std::memory_order_release);
+  endPending_.store(false, std::memory_order_release);
+  consumed_.store(0, std::memory_order_release);
+  base_ = frame;
+  drainStart_ = 0;
+}
+
+int64_t Stream::heardFrame(int64_t latency) const {
+  int64_t heard = std::max<int64_t>(consumed_.load(std::memory_order_acquire) - latency, 0);
+  int64_t frame = base_ + heard * rate_ / deviceRate_;
+  if (length_ > 0) frame = std::min(frame, length_);
+  return frame;
+}
+
+int Stream::copyHeard(int16_t* out, int frames, int64_t latency) const {
+  frames = std::clamp(frames, 0, kHistoryFrames / 2);
+  uint64_t count = historyCount_.load(std::memory_order_acquire);
+  uint64_t end = count > static_cast<uint64_t>(std::max<int64_t>(latency, 0))
+                     ? count - static_cast<uint64_t>(latency)
+                     : 0;
+  for (int i = 0; i < frames; ++i) {
+    uint64_t at = end + static_cast<uint64_t>(i);
+    uint32_t v = 0;
+    if (at >= static_cast<uint64_t>(frames)) {
+      v = history_[(at - static_cast<uint64_t>(frames)) % kHistoryFrames].load(
+          std::memory_order_relaxed);
+    }
+    out[2 * i] = static_cast<int16_t>(v & 0xffff);
+    out[2 * i + 1] = static_cast<int16_t>(v >> 16);
+  }
+  return frames;
+}
+
+uint32_t Stream::level(int frames, int64_t latency) const {
+  std::vector<int16_t> buf(static_cast<size_t>(frames) * 2);
+  int n = copyHeard(buf.data(), frames, latency);
+  int peakL = 0, peakR = 0;
+  for (int i = 0; i < n; ++i) {
+    peakL = std::max(peakL, std::abs(static_cast<int>(buf[2 * i])));
+    peakR = std::max(peakR, std::abs(static_cast<int>(buf[2 * i + 1])));
+  }
+  return static_cast<uint32_t>(peakL) | static_cast<uint32_t>(peakR) << 16;
+}
+
+bool Stream::mix(int32_t* acc, int16_t* scratch, int frames, uint64_t callbackIndex) {
+  if (state_.load(std::memory_order_acquire) != kPlaying) return false;
+  bool eof = eof_.load(std::memory_order_acquire);
+  size_t n = ring_.read(scratch, static_cast<size_t>(frames));
+  if (n > 0) {
+    float gain = volume_.load(std::memory_order_relaxed);
+    uint64_t h = historyCount_.load(std::memory_order_relaxed);
+    for (size_t i = 0; i < n; ++i) {
+      int16_t l = scratch[2 * i], r = scratch[2 * i + 1];
+      history_[(h + i) % kHistoryFrames].store(pack(l, r), std::memory_order_relaxed);
+      acc[2 * i] += static_cast<int32_t>(std::lrintf(l * gain));
+      acc[2 * i + 1] += static_cast<int32_t>(std::lrintf(r * gain));
+    }
+    historyCount_.store(h + n, std::memory_order_release);
+    consumed_.fetch_add(static_cast<int64_t>(n), std::memory_order_acq_rel);
+  }
+  if (eof && n < static_cast<size_t>(frames)) {
+    if (drainStart_ == 0) {
+      drainStart_ = callbackIndex;
+    } else if (callbackIndex >= drainStart_ + kDrainCallbacks) {
+      state_.store(kEnded, std::memory_order_release);
+      endPending_.store(true, std::memory_order_release);
+      return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace vemla::audio
