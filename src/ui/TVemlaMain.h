@@ -20,7 +20,6 @@
 #include "ui/TitleScroll.h"
 #include "ui/VolumeKnob.h"
 
-class QAbstractButton;
 class QFrame;
 class QLabel;
 class QMenu;
@@ -32,8 +31,11 @@ class Player;
 namespace vemla::ui {
 
 class FxPanel;
+class GlyphButton;
 class MainMenus;
+class Skin;
 class TAcerca;
+class TPlaylist;
 class Tfopciones;
 class TVemlaPlayerFX;
 
@@ -54,17 +56,10 @@ class TVemlaMain : public QWidget {
   core::Player& player() { return player_; }
 
   // ---- Wiring done by the program entry once the other windows exist ----
-  // The playlist window is shown, hidden and docked by this window. Its skin picture's size is
-  // its window size.
-  void setPlaylistWindow(QWidget* playlist);
-  // Commands of the playlist window the menus share; absent ones do nothing.
-  struct PlaylistCommands {
-    std::function<void()> addFromOpenDialog;  // "Abrir Archivo"
-    std::function<void()> loadList;           // "Abrir Lista" (CargarLista2Click)
-    std::function<void()> saveList;           // "Salvar Lista" (SalvarLista1Click)
-    std::function<int()> rowCount;            // B_info does nothing while the list is empty
-  };
-  void setPlaylistCommands(PlaylistCommands commands);
+  // The playlist window: shown, hidden and docked by this window, and the home of the
+  // "Abrir Archivo", "Abrir Lista" and "Salvar Lista" commands the menus share. Its window
+  // size is the size of its skin picture.
+  void setPlaylistWindow(TPlaylist* playlist);
   void setInfoWindow(QWidget* info);
   // The tray: minimising goes through it when set, else the window minimises plainly.
   void setMinimizeHandler(std::function<void()> handler);
@@ -81,6 +76,8 @@ class TVemlaMain : public QWidget {
   // The keyboard table every window hands its keys to.
   const KeyDispatch& keyDispatch() const { return keys_; }
   void DispatchKey(int key) { keys_.DispatchKey(key); }
+  // What a key, a menu item or a button of the same meaning does.
+  void runCommand(KeyCommand command);
 
   // ---- What the Player shows (called by QtPlayerView) ----
   void setTimeText(const QString& text);
@@ -145,6 +142,10 @@ class TVemlaMain : public QWidget {
   // Where a drag of the window ended: snaps to the screen edges and docks with the playlist.
   void endDrag(QPoint startedAt);
 
+ signals:
+  // The window was closed: the program ends.
+  void closed();
+
  protected:
   void keyPressEvent(QKeyEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
@@ -154,8 +155,6 @@ class TVemlaMain : public QWidget {
  private:
   void buildControls();
   void buildButtons();
-  QAbstractButton* makeButton(const char* name, const QString& hint, QRect place, bool glyph);
-  void runKeyCommand(KeyCommand command);
   void connectTimers();
   void placePositionKnob(int left);
   void placeVolumeFromCursor(int globalX, bool settle);
@@ -174,9 +173,9 @@ class TVemlaMain : public QWidget {
   core::Player& player_;
   KeyDispatch keys_;
   std::unique_ptr<MainMenus> menus_;
-  QPointer<QWidget> playlist_;
+  std::unique_ptr<Skin> skin_;
+  QPointer<TPlaylist> playlist_;
   QPointer<QWidget> info_;
-  PlaylistCommands playlistCommands_;
   MiniWindowHooks mini_;
   std::function<void()> minimize_;
 
@@ -193,8 +192,10 @@ class TVemlaMain : public QWidget {
   QWidget* puntoRandom_ = nullptr;
   QFrame* bevel1_ = nullptr;
   FxPanel* fx_ = nullptr;
-  std::array<QAbstractButton*, 11> glyphButtons_{};
-  QAbstractButton* bSilencio_ = nullptr;
+  // B_repetir, B_Random, B_Playlist, B_info, B_fx, B_silencio, B_anterior, B_Reproducir,
+  // B_Pausa, B_Stop, B_Siguiente: the order they are cut in.
+  std::array<GlyphButton*, 11> buttons_{};
+  GlyphButton* bSilencio_ = nullptr;
 
   QTimer contador_;
   QTimer desplTitulo_;

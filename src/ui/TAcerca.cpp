@@ -1,0 +1,75 @@
+#include "ui/TAcerca.h"
+
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+namespace vemla::ui {
+
+namespace {
+QWidget* linesPage(const QStringList& lines) {
+  auto* page = new QWidget;
+  auto* layout = new QVBoxLayout(page);
+  for (const QString& line : lines) {
+    auto* label = new QLabel(line, page);
+    label->setAlignment(Qt::AlignHCenter);
+    if (line.startsWith("VERSIÓN")) {
+      QFont f = label->font();
+      f.setBold(true);
+      label->setFont(f);
+    }
+    layout->addWidget(label);
+  }
+  layout->addStretch();
+  return page;
+}
+
+const char* const kHistory =
+    "VemlaPlayer v1.0b\n"
+    "  - Ventana principal con skin, menús y teclas de una letra.\n"
+    "  - Lista de canciones con arrastrar y soltar, listas M3U y lista automática.\n"
+    "  - Visualizaciones: espectro, osciloscopio y círculo; medidores de nivel.\n"
+    "  - Información de canción: ID3v1, ID3v2 y comentarios Ogg Vorbis.\n"
+    "  - Pistas de CD de audio.\n"
+    "  - Ventana mini siempre arriba e icono en la bandeja del sistema.\n"
+    "\n"
+    "VemlaPlayer v0.9b\n"
+    "  - Primera versión de pruebas.\n";
+}  // namespace
+
+TAcerca::TAcerca(QWidget* parent) : QDialog(parent) {
+  setObjectName("Acerca");
+  setWindowTitle("A cerca de VemlaPlayer");
+  setFixedSize(327, 288);
+  setModal(false);
+
+  pages_ = new QTabWidget(this);
+  pages_->setObjectName("Paginas");
+  pages_->setDocumentMode(true);  // flat pages
+  pages_->addTab(linesPage({"VERSIÓN", "Vemlaplayer v1.0b", "", "VERSIÓN BASS", "BASS v2.3", "",
+                            "OTROS PRODUCTOS", "QuarniteLT v0.0b", "Lomrix Stream Video v0.0b"}),
+                 "VemlaPlayer");
+  pages_->addTab(linesPage({"PROGRAMACIÓN", "El equipo de VemlaPlayer", "", "PRUEBAS",
+                            "Los usuarios de las versiones beta", "", "GRACIAS",
+                            "A todos los que enviaron sugerencias"}),
+                 "Creditos");
+  auto* history = new QPlainTextEdit(kHistory);
+  history->setObjectName("Historial");
+  history->setReadOnly(true);
+  history->setLineWrapMode(QPlainTextEdit::NoWrap);
+  pages_->addTab(history, "Historial");
+
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(4, 4, 4, 4);
+  layout->addWidget(pages_);
+
+  if (QScreen* screen = QGuiApplication::primaryScreen()) {
+    const QRect area = screen->availableGeometry();
+    move(area.center() - QPoint(width() / 2, height() / 2));
+  }
+}
+
+}  // namespace vemla::ui
