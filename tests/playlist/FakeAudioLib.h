@@ -1,0 +1,202 @@
+#pragma once
+// A scripted audio layer: files and CD tracks it "knows" open with the figures given, anything
+// else is refused; every call is logged so tests can check what the core asked for.
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "audio/AudioLib.h"
+
+namespace vemla::test {
+
+class FakeAudioLib : public audio::AudioLib {
+ public:
+  struct Spec {
+    uint64_t length = 176400ull * 10;  // bytes
+    double bytesPerSecond = 176400;
+    uint32_t freq = 44100;
+    uint32_t chans = 2;
+    uint32_t flags = 0;
+    uint32_t origres = 16;
+    bool infoFails = false;
+  };
+  struct Stream {
+    std::string source;
+    Spec spec;
+    int state = audio::kStopped;
+    uint64_t position = 0;
+    int volume = -1;
+    audio::SyncProc sync = nullptr;
+    void* user = nullptr;
+  };
+
+  std::map<std::string, Spec> files;                 // by path
+  std::map<std::pair<int, int>, Spec> cdTracks;      // by (drive, track)
+  bool refusePlay = false;
+  bool initOk = true;
+  std::vector<std::string> calls;
+  std::map<audio::Handle, Stream> streams;  // open (not freed) streams
+
+  // Plays `h` to its end: the state drops to stopped and the end sync runs (on this thread).
+  void End(audio::Handle h) {
+    auto it = streams.find(h);
+    if (it == streams.end()) return;
+    it->second.state = audio::kStopped;
+    it->second.position = it->second.spec.length;
+    if (it->second.sync) it->second.sync(1, h, 0, it->second.user);
+  }
+  int Count(const std::string& prefix) const {
+    int n = 0;
+    for (const auto& c : calls) n += c.compare(0, prefix.size(), prefix) == 0;
+    return n;
+  }
+  // The one stream that is playing or paused, 0 when none.
+  audio::Handle Active() const {
+    for (const auto& [h, s] : streams)
+      if (s.state == audio::kPlaying || s.state == audio::kPaused) return h;
+    return 0;
+  }
+
+  bool Init(int, uint32_t, uint32_t) override { return initOk; }
+  void Free() override { streams.clear(); }
+
+#define VEMLA_FAKE_OPENER(name) \
+  audio::Handle name(bool, const std::string& path, uint64_t, uint64_t, uint32_t) override { \
+    return OpenFile(#name, path); \
+  }
+  VEMLA_FAKE_OPENER(StreamCreateFile)
+  VEMLA_FAKE_OPENER(WMA_StreamCreateFile)
+  VEMLA_FAKE_OPENER(FLAC_StreamCreateFile)
+  VEMLA_FAKE_OPENER(WV_StreamCreateFile)
+  VEMLA_FAKE_OPENER(TTA_StreamCreateFile)
+  VEMLA_FAKE_OPENER(SPX_StreamCreateFile)
+  VEMLA_FAKE_OPENER(OFR_StreamCreateFile)
+  VEMLA_FAKE_OPENER(MPC_StreamCreateFile)
+  VEMLA_FAKE_OPENER(APE_StreamCreateFile)
+  VEMLA_FAKE_OPENER(ALAC_StreamCreateFile)
+  VEMLA_FAKE_OPENER(AC3_StreamCreateFile)
+  VEMLA_FAKE_OPENER(AAC_StreamCreateFile)
+#undef VEMLA_FAKE_OPENER
+
+  audio::Handle CD_StreamCreateFile(const std::string& path, uint32_t) override {
+    return OpenFile("CD_StreamCreateFile", path);
+  }
+  audio::Handle CD_StreamCreate(int drive, int track, uint32_t) override {
+    calls.push_back("CD_StreamCreate " + std::to_string(drive) + "," + std::to_string(track));
+    auto it = cdTracks.find({drive, track});
+    if (it == cdTracks.end()) return 0;
+    return Add("CDA://" + std::to_string(drive) + "," + std::to_string(track), it->second);
+  }
+  std::string CD_GetDriveDescription(int) override { return {}; }
+  std::string CD_GetDriveLetter(int) override { return {}; }
+  int CD_GetTracks(int) override { return -1; }
+  int64_t CD_GetTrackLength(int, int) override { return -1; }
+  std::vector<std::string> CD_GetID(int, uint32_t) override { return {}; }
+
+  bool ChannelPlay(audio::Handle h, bool) override {
+    calls.push_back("ChannelPlay " + Source(h));
+    auto* s = Find(h);
+    if (!s || refusePlay) return false;
+    s->state = audio::kPlaying;
+    return true;
+  }
+  bool ChannelPause(audio::Handle h) override {
+    calls.push_back("ChannelPause " + Source(h));
+    auto* s = Find(h);
+    if (!s || s->state != audio::kPlaying) return false;
+    s->state = audio::kPaused;
+    return true;
+  }
+  bool ChannelStop(audio::Handle h) override {
+    calls.push_back("ChannelStop " + Source(h));
+    auto* s = Find(h);
+    if (!s) return false;
+    s->state = audio::kStopped;
+    return true;
+  }
+  bool StreamFree(audio::Handle h) override {
+    calls.push_back("StreamFree " + Source(h));
+    return streams.erase(h) > 0;
+  }
+  int ChannelIsActive(audio::Handle h) override {
+    auto* s = Find(h);
+    return s ? s->state : audio::kStopped;
+  }
+  bool ChannelPreBuf(audio::Handle h, uint32_t) override { return Find(h) != nullptr; }
+  uint32_t ChannelSetSync(audio::Handle h, uint32_t type, uint64_t, audio::SyncProc proc,
+                          void* user) override {
+    auto* s = Find(h);
+    if (!s || type != audio::kSyncEnd) return 0;
+    s->sync = proc;
+    s->user = user;
+    return 1;
+  }
+  bool ChannelSetAttributes(audio::Handle h, int, int volume, int) override {
+    calls.push_back("Volume " + std::to_string(volume));
+    auto* s = Find(h);
+    if (!s) return false;
+    s->volume = volume;
+    return true;
+  }
+  uint64_t ChannelGetPosition(audio::Handle h) override {
+    auto* s = Find(h);
+    return s ? s->position : ~0ull;
+  }
+  uint64_t ChannelGetLength(audio::Handle h) override {
+    auto* s = Find(h);
+    return s ? s->spec.length : ~0ull;
+  }
+  double ChannelBytes2Seconds(audio::Handle h, uint64_t bytes) override {
+    auto* s = Find(h);
+    return s ? static_cast<double>(bytes) / s->spec.bytesPerSecond : -1;
+  }
+  uint64_t ChannelSeconds2Bytes(audio::Handle h, double seconds) override {
+    auto* s = Find(h);
+    return s ? static_cast<uint64_t>(seconds * s->spec.bytesPerSecond) : ~0ull;
+  }
+  bool ChannelSetPosition(audio::Handle h, uint64_t bytes) override {
+    calls.push_back("SetPosition " + std::to_string(bytes));
+    auto* s = Find(h);
+    if (!s) return false;
+    s->position = bytes;
+    return true;
+  }
+  bool ChannelGetInfo(audio::Handle h, audio::ChannelInfo* info) override {
+    auto* s = Find(h);
+    if (!s || s->spec.infoFails) return false;
+    info->freq = s->spec.freq;
+    info->chans = s->spec.chans;
+    info->flags = s->spec.flags;
+    info->ctype = audio::kTypeFile;
+    info->origres = s->spec.origres;
+    return true;
+  }
+  int ChannelGetData(audio::Handle, void*, uint32_t) override { return -1; }
+  uint32_t ChannelGetLevel(audio::Handle) override { return 0xFFFFFFFFu; }
+
+  std::string Source(audio::Handle h) const {
+    auto it = streams.find(h);
+    return it == streams.end() ? "?" : it->second.source;
+  }
+
+ private:
+  audio::Handle OpenFile(const char* opener, const std::string& path) {
+    calls.push_back(std::string(opener) + " " + path);
+    auto it = files.find(path);
+    if (it == files.end()) return 0;
+    return Add(path, it->second);
+  }
+  audio::Handle Add(const std::string& source, const Spec& spec) {
+    audio::Handle h = next_++;
+    streams[h] = Stream{source, spec};
+    return h;
+  }
+  Stream* Find(audio::Handle h) {
+    auto it = streams.find(h);
+    return it == streams.end() ? nullptr : &it->second;
+  }
+  audio::Handle next_ = 100;
+};
+
+}  // namespace vemla::test
