@@ -43,9 +43,13 @@ int main(int argc, char** argv) {
       wave[static_cast<size_t>(k)] = v | (static_cast<uint32_t>(v) << 16);
     }
     for (int i = 0; i < 512; ++i)
-      fft[static_cast<size_t>(i)] = static_cast<float>(0.2 / (1 + i * 0.05) * (1 + std::sin(f * 0.7 + i)));
+      fft[static_cast<size_t>(i)] =
+          static_cast<float>(0.2 / (1 + i * 0.05) * (1 + std::sin(f * 0.7 + i)));
     const int left = (f * 977) % 32769, right = (f * 1531) % 32769;
-    if (f % 2) spectrum.drawMode = 1; else spectrum.drawMode = 0;
+    if (f % 2)
+      spectrum.drawMode = 1;
+    else
+      spectrum.drawMode = 0;
 
     const auto t0 = Clock::now();
     checksum += osc.Draw(wave, 0, 18).constBits()[100];
@@ -59,8 +63,9 @@ int main(int argc, char** argv) {
   std::sort(micros.begin(), micros.end());
   const double median = micros[micros.size() / 2];
   const double p99 = micros[std::min(micros.size() - 1, micros.size() * 99 / 100)];
-  std::printf("vis frame (oscilloscope + circle + spectrum + 2 gauges), %d frames: median %.1f us, "
-              "p99 %.1f us (target < 200 us) [%u]\n",
-              frames, median, p99, checksum & 1u);
+  std::printf(
+      "vis frame (oscilloscope + circle + spectrum + 2 gauges), %d frames: median %.1f us, "
+      "p99 %.1f us (target < 200 us) [%u]\n",
+      frames, median, p99, checksum & 1u);
   return 0;
 }

@@ -15,7 +15,7 @@ namespace vemla::ui {
 
 namespace {
 constexpr int kTickMs = 40;
-constexpr uint32_t kNavy = 0x800000;    // 0x00BBGGRR
+constexpr uint32_t kNavy = 0x800000;  // 0x00BBGGRR
 constexpr uint32_t kYellow = 0x00FFFF;
 constexpr int kGaugeWidth = 50;
 constexpr int kGaugeHeight = 13;
@@ -99,7 +99,8 @@ void FxPanel::buildPopup() {
   // The first two items are swapped on purpose: the spectrum shows under "Osciloscopio" and
   // the oscilloscope under "Espectro"; at start the spectrum shows with "Osciloscopio" checked.
   auto* kinds = new QActionGroup(popup_);
-  osciloscopio1_ = add(popup_, kinds, "Osciloscopio1", "Osciloscopio", &FxPanel::Osciloscopio1Click);
+  osciloscopio1_ =
+      add(popup_, kinds, "Osciloscopio1", "Osciloscopio", &FxPanel::Osciloscopio1Click);
   espectro1_ = add(popup_, kinds, "Espectro1", "Espectro", &FxPanel::Espectro1Click);
   circulo1_ = add(popup_, kinds, "Circulo1", "Circulo", &FxPanel::Circulo1Click);
   osciloscopio1_->setChecked(true);

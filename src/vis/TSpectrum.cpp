@@ -32,7 +32,8 @@ const QImage& TSpectrum::Draw(const SpectrumData& data, int x, int y) {
 
   for (int i = 0; i < kColumns; ++i) {
     const long index = kFirstValue + static_cast<long>(i) * step;
-    const float value = index >= 0 && index < kSpectrumValues ? data[static_cast<size_t>(index)] : 0.0f;
+    const float value =
+        index >= 0 && index < kSpectrumValues ? data[static_cast<size_t>(index)] : 0.0f;
     const int h = barHeight(value, maxHeight);
 
     int& peak = peaks[static_cast<size_t>(i)];

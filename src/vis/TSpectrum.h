@@ -13,7 +13,8 @@ namespace vemla::vis {
 class TSpectrum {
  public:
   static constexpr int kColumns = 129;
-  static constexpr int kFirstValue = 5;  // the lowest bins, the constant part included, are not shown
+  static constexpr int kFirstValue =
+      5;  // the lowest bins, the constant part included, are not shown
 
   TSpectrum(int width, int height);
 

@@ -22,18 +22,53 @@ class FakeAudio : public audio::AudioLib {
 
   bool Init(int, uint32_t, uint32_t) override { return true; }
   void Free() override {}
-  audio::Handle StreamCreateFile(bool, const std::string&, uint64_t, uint64_t, uint32_t) override { return 0; }
-  audio::Handle WMA_StreamCreateFile(bool, const std::string&, uint64_t, uint64_t, uint32_t) override { return 0; }
-  audio::Handle FLAC_StreamCreateFile(bool, const std::string&, uint64_t, uint64_t, uint32_t) override { return 0; }
-  audio::Handle WV_StreamCreateFile(bool, const std::string&, uint64_t, uint64_t, uint32_t) override { return 0; }
-  audio::Handle TTA_StreamCreateFile(bool, const std::string&, uint64_t, uint64_t, uint32_t) override { return 0; }
-  audio::Handle SPX_StreamCreateFile(bool, const std::string&, uint64_t, uint64_t, uint32_t) override { return 0; }
-  audio::Handle OFR_StreamCreateFile(bool, const std::string&, uint64_t, uint64_t, uint32_t) override { return 0; }
-  audio::Handle MPC_StreamCreateFile(bool, const std::string&, uint64_t, uint64_t, uint32_t) override { return 0; }
-  audio::Handle APE_StreamCreateFile(bool, const std::string&, uint64_t, uint64_t, uint32_t) override { return 0; }
-  audio::Handle ALAC_StreamCreateFile(bool, const std::string&, uint64_t, uint64_t, uint32_t) override { return 0; }
-  audio::Handle AC3_StreamCreateFile(bool, const std::string&, uint64_t, uint64_t, uint32_t) override { return 0; }
-  audio::Handle AAC_StreamCreateFile(bool, const std::string&, uint64_t, uint64_t, uint32_t) override { return 0; }
+  audio::Handle StreamCreateFile(bool, const std::string&, uint64_t, uint64_t, uint32_t) override {
+    return 0;
+  }
+  audio::Handle WMA_StreamCreateFile(bool, const std::string&, uint64_t, uint64_t,
+                                     uint32_t) override {
+    return 0;
+  }
+  audio::Handle FLAC_StreamCreateFile(bool, const std::string&, uint64_t, uint64_t,
+                                      uint32_t) override {
+    return 0;
+  }
+  audio::Handle WV_StreamCreateFile(bool, const std::string&, uint64_t, uint64_t,
+                                    uint32_t) override {
+    return 0;
+  }
+  audio::Handle TTA_StreamCreateFile(bool, const std::string&, uint64_t, uint64_t,
+                                     uint32_t) override {
+    return 0;
+  }
+  audio::Handle SPX_StreamCreateFile(bool, const std::string&, uint64_t, uint64_t,
+                                     uint32_t) override {
+    return 0;
+  }
+  audio::Handle OFR_StreamCreateFile(bool, const std::string&, uint64_t, uint64_t,
+                                     uint32_t) override {
+    return 0;
+  }
+  audio::Handle MPC_StreamCreateFile(bool, const std::string&, uint64_t, uint64_t,
+                                     uint32_t) override {
+    return 0;
+  }
+  audio::Handle APE_StreamCreateFile(bool, const std::string&, uint64_t, uint64_t,
+                                     uint32_t) override {
+    return 0;
+  }
+  audio::Handle ALAC_StreamCreateFile(bool, const std::string&, uint64_t, uint64_t,
+                                      uint32_t) override {
+    return 0;
+  }
+  audio::Handle AC3_StreamCreateFile(bool, const std::string&, uint64_t, uint64_t,
+                                     uint32_t) override {
+    return 0;
+  }
+  audio::Handle AAC_StreamCreateFile(bool, const std::string&, uint64_t, uint64_t,
+                                     uint32_t) override {
+    return 0;
+  }
   audio::Handle CD_StreamCreateFile(const std::string&, uint32_t) override { return 0; }
   audio::Handle CD_StreamCreate(int, int, uint32_t) override { return 0; }
   std::string CD_GetDriveDescription(int) override { return {}; }
@@ -47,7 +82,9 @@ class FakeAudio : public audio::AudioLib {
   bool StreamFree(audio::Handle) override { return true; }
   int ChannelIsActive(audio::Handle h) override { return h == kStream ? active : audio::kStopped; }
   bool ChannelPreBuf(audio::Handle, uint32_t) override { return true; }
-  uint32_t ChannelSetSync(audio::Handle, uint32_t, uint64_t, audio::SyncProc, void*) override { return 1; }
+  uint32_t ChannelSetSync(audio::Handle, uint32_t, uint64_t, audio::SyncProc, void*) override {
+    return 1;
+  }
   bool ChannelSetAttributes(audio::Handle, int, int, int) override { return true; }
   uint64_t ChannelGetPosition(audio::Handle) override { return 0; }
   uint64_t ChannelGetLength(audio::Handle) override { return 0; }

@@ -7,12 +7,11 @@
 
 namespace vemla::test {
 
-inline QRgb at(const QImage& img, int x, int y) { return img.pixel(x, y) | 0xFF000000u; }
 inline bool isColor(const QImage& img, int x, int y, uint32_t colorRef) {
-  return at(img, x, y) == vis::colorRefToRgb(colorRef);
+  return (img.pixel(x, y) | 0xFF000000u) == vis::colorRefToRgb(colorRef);
 }
 
-// Pixels that are not black.
+// Pixels that are not black, optionally only where `where` holds.
 inline int litCount(const QImage& img, const std::function<bool(int, int)>& where = nullptr) {
   int n = 0;
   for (int y = 0; y < img.height(); ++y)
@@ -21,7 +20,7 @@ inline int litCount(const QImage& img, const std::function<bool(int, int)>& wher
   return n;
 }
 
-// Lit pixel rows of one column, as a bit mask (row r -> bit r).
+// Rows of one column that have `colorRef`, as a bit mask (row r -> bit r).
 inline uint64_t columnMask(const QImage& img, int x, uint32_t colorRef) {
   uint64_t m = 0;
   for (int y = 0; y < img.height(); ++y)
@@ -29,10 +28,8 @@ inline uint64_t columnMask(const QImage& img, int x, uint32_t colorRef) {
   return m;
 }
 
-inline uint64_t rows(int first, int last) {
-  uint64_t m = 0;
-  for (int r = first; r <= last; ++r) m |= uint64_t{1} << r;
-  return m;
+constexpr uint64_t rows(int first, int last) {
+  return first > last ? 0 : (((uint64_t{1} << (last - first + 1)) - 1) << first);
 }
 
 }  // namespace vemla::test
