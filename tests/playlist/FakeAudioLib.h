@@ -2,6 +2,7 @@
 // A scripted audio layer: files and CD tracks it "knows" open with the figures given, anything
 // else is refused; every call is logged so tests can check what the core asked for.
 #include <map>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -34,6 +35,7 @@ class FakeAudioLib : public audio::AudioLib {
   std::map<std::string, Spec> files;                 // by path
   std::map<std::pair<int, int>, Spec> cdTracks;      // by (drive, track)
   bool refusePlay = false;
+  std::set<std::string> refusePlayOf;  // sources whose play request is refused
   bool initOk = true;
   std::vector<std::string> calls;
   std::map<audio::Handle, Stream> streams;  // open (not freed) streams
@@ -97,7 +99,7 @@ class FakeAudioLib : public audio::AudioLib {
   bool ChannelPlay(audio::Handle h, bool) override {
     calls.push_back("ChannelPlay " + Source(h));
     auto* s = Find(h);
-    if (!s || refusePlay) return false;
+    if (!s || refusePlay || refusePlayOf.count(s->source)) return false;
     s->state = audio::kPlaying;
     return true;
   }
