@@ -139,7 +139,14 @@ void FxPanel::fetchSpectrum(audio::Handle h) {
 void FxPanel::Pant_FXTimer() {
   timer_->stop();
   const audio::Handle h = currentHandle_ ? currentHandle_() : 0;
-  if (audio_.ChannelIsActive(h) != audio::kPlaying) return;  // resumes with start()
+  const int state = audio_.ChannelIsActive(h);
+  // A stream starved of data for a moment is still playing: wait for it rather than stop for
+  // good, since nothing would start the tick again until the user paused and resumed.
+  if (state == audio::kStalled) {
+    timer_->start();
+    return;
+  }
+  if (state != audio::kPlaying) return;  // start() brings it back with playback
 
   switch (fxType_) {
     case kCircle:
