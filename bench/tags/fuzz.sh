@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets of the tag readers with clang and runs each one in turn.
+# Usage: bench/tags/fuzz.sh [seconds per target (default 600)] [id3v1|id3v2|ogg ...]
+# Work folder (binaries, corpora, crash files, logs): $FUZZ_DIR, default /tmp/vemla-fuzz-tags.
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+root=$(cd "$here/../.." && pwd)
+seconds=${1:-600}
+shift || true
+targets=("$@")
+[ ${#targets[@]} -eq 0 ] && targets=(id3v1 id3v2 ogg)
+work=${FUZZ_DIR:-/tmp/vemla-fuzz-tags}
+mkdir -p "$work"
+
+srcs=("$root"/src/tags/*.cpp)
+flags=(-std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined
+       -I"$root/src")
+
+seed() {  # small valid inputs for each target
+  local dir=$work/corpus-$1
+  mkdir -p "$dir"
+  case $1 in
+    id3v1)
+      python3 -c "import sys; sys.stdout.buffer.write(b'\xff\xfb'*100 + b'TAG' + b'Title'.ljust(30,b'\0') + b'Artist'.ljust(30,b' ') + b'Album'.ljust(30,b'\0') + b'2001' + b'Comment'.ljust(28,b'\0') + b'\0\x07\x11')" >"$dir/v11" ;;
+    id3v2)
+      python3 - "$dir/v23" <<'PY'
+import struct, sys
+def frame(fid, data): return fid + struct.pack('>I', len(data)) + b'\0\0' + data
+body = (frame(b'TIT2', b'\0Title') + frame(b'TPE1', b'\0Artist') + frame(b'TRCK', b'\x003/12') +
+        frame(b'TCON', b'\0(17)Rock') + frame(b'COMM', b'\0eng\0Nice') + b'\0' * 20)
+size = len(body)
+hdr = b'ID3\3\0\0' + bytes([(size >> 21) & 127, (size >> 14) & 127, (size >> 7) & 127, size & 127])
+open(sys.argv[1], 'wb').write(hdr + body + b'\xff\xfb\x90\x00' * 50)
+PY
+      ;;
+    ogg)
+      [ -s "$dir/short.ogg" ] || ffmpeg -loglevel error -y -f lavfi -i "sine=frequency=440:duration=0.3" \
+        -c:a libvorbis -metadata title=Canción -metadata TRACKNUMBER=3/12 "$dir/short.ogg" ;;
+  esac
+}
+
+for t in "${targets[@]}"; do
+  bin=$work/fuzz_$t
+  if [ ! -x "$bin" ] || [ -n "$(find "${srcs[@]}" "$here/fuzz_$t.cpp" -newer "$bin")" ]; then
+    clang++ "${flags[@]}" "$here/fuzz_$t.cpp" "${srcs[@]}" -o "$bin"
+  fi
+  seed "$t"
+  mkdir -p "$work/crashes-$t"
+  echo "== fuzz_$t for ${seconds}s"
+  nice -n 10 "$bin" -max_total_time="$seconds" -rss_limit_mb=1024 -timeout=5 \
+    -artifact_prefix="$work/crashes-$t/" "$work/corpus-$t" >"$work/fuzz_$t.log" 2>&1 || true
+  grep -E "^Done [0-9]+ runs" "$work/fuzz_$t.log" || tail -n 30 "$work/fuzz_$t.log"
+  echo "findings: $(find "$work/crashes-$t" -type f | wc -l) file(s) in $work/crashes-$t"
+done

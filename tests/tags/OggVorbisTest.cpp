@@ -1,0 +1,204 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+#include "TagBytes.h"
+#include "support/Fixtures.h"
+#include "tags/MemorySource.h"
+#include "tags/TOggVorbis.h"
+
+using namespace vemla::tags;
+using namespace vemla::test;
+
+namespace {
+
+struct OggSpec {
+  int channels = 2;
+  uint32_t rate = 44100;
+  uint32_t nominal = 128000;
+  std::string vendor = "Xiph.Org libVorbis";
+  std::vector<std::string> comments;
+  int64_t count = -1;  // declared comment count; -1: the real one
+  uint32_t granule = 441000;
+  size_t filler = 5000;  // audio bytes between the headers and the last page
+};
+
+std::string PageHeader(uint32_t granule) {
+  return "OggS" + std::string(2, '\0') + LittleEndian(granule) + std::string(4, '\0') +
+         std::string(12, '\x11') + std::string(1, '\x01');
+}
+
+// Bytes laid out as an encoder writes them: first page with the identification header, a page
+// with the comment header, audio, and a last page whose granule position gives the length.
+std::string OggBytes(const OggSpec& s) {
+  std::string id = "\x01vorbis" + std::string(4, '\0') + char(s.channels) + LittleEndian(s.rate) +
+                   LittleEndian(0) + LittleEndian(s.nominal) + LittleEndian(0) + "\xB8\x01";
+  std::string comments = "\x03vorbis" + LittleEndian(uint32_t(s.vendor.size())) + s.vendor +
+                         LittleEndian(uint32_t(s.count < 0 ? s.comments.size() : s.count));
+  for (const auto& c : s.comments) comments += LittleEndian(uint32_t(c.size())) + c;
+  comments += '\x01';
+  std::string first = PageHeader(0);
+  first.back() = '\x01';
+  std::string out = first + char(30) + id + PageHeader(0) + char(comments.size() & 0xFF) + comments;
+  for (size_t i = 0; i < s.filler; ++i) out += char('a' + i % 7);
+  return out + PageHeader(s.granule) + std::string(300, '\x55');
+}
+
+TOggVorbis Read(const std::string& bytes, bool expectOk = true) {
+  MemorySource src(bytes);
+  TOggVorbis ogg;
+  EXPECT_EQ(ogg.LoadFrom(src), expectOk);
+  return ogg;
+}
+
+}  // namespace
+
+TEST(OggVorbis, IdentificationHeaderRanges) {
+  struct Case {
+    int channels;
+    uint32_t rate, nominal;
+    int wantChannels, wantRate, wantKbps;
+  } cases[] = {
+      {2, 44100, 128000, 2, 44100, 128}, {1, 8000, 16000, 1, 8000, 16},
+      {6, 48000, 350999, 0, 48000, 350}, {2, 96000, 500000, 2, 0, 0},
+      {2, 7999, 12000, 2, 0, 0},         {0, 22050, 0xFFFFFFFF, 0, 22050, 0},
+  };
+  for (const auto& c : cases) {
+    OggSpec s;
+    s.channels = c.channels, s.rate = c.rate, s.nominal = c.nominal;
+    TOggVorbis ogg = Read(OggBytes(s));
+    EXPECT_TRUE(ogg.Present());
+    EXPECT_EQ(ogg.Channels(), c.wantChannels) << c.channels;
+    EXPECT_EQ(ogg.SampleRate(), c.wantRate) << c.rate;
+    EXPECT_EQ(ogg.NominalKbps(), c.wantKbps) << c.nominal;
+  }
+}
+
+TEST(OggVorbis, NotVorbisOrTooShort) {
+  std::string good = OggBytes({});
+  std::string other = good;
+  other[29] = 'V';
+  TOggVorbis ogg = Read(other);
+  EXPECT_FALSE(ogg.Present());
+  EXPECT_EQ(ogg.FileSize(), 0u);
+  EXPECT_EQ(ogg.Title(), "");
+  Read(good.substr(0, 57), false);
+  EXPECT_TRUE(Read(good.substr(0, 58)).Present());
+  Read("", false);
+  EXPECT_FALSE(ogg.Load((tempDir() / "no-such.ogg").string()));
+  EXPECT_FALSE(ogg.Load(tempDir().string()));
+}
+
+TEST(OggVorbis, CommentRules) {
+  struct Case {
+    const char* name;
+    std::vector<std::string> comments;
+    std::string title, vendor;
+    int track;
+  } cases[] = {
+      {"later key wins, any case", {"title=Song", "TITLE=Other"}, "Other", "Xiph.Org libVorbis", 0},
+      {"track with total", {"TRACKNUMBER=3/12"}, "", "Xiph.Org libVorbis", 3},
+      {"track not a number", {"tracknumber=x"}, "", "Xiph.Org libVorbis", 0},
+      {"no = does not replace vendor", {"just text", "TITLE=T"}, "T", "Xiph.Org libVorbis", 0},
+      {"UTF-8 kept",
+       {"TITLE=Canci\xC3\xB3n \xE2\x82\xAC \xF0\x9F\x8E\xB5"},
+       "Canci\xC3\xB3n \xE2\x82\xAC \xF0\x9F\x8E\xB5",
+       "Xiph.Org libVorbis",
+       0},
+      {"cut at a lone lead byte", {"TITLE=ab\xC3"}, "ab", "Xiph.Org libVorbis", 0},
+      {"value with =", {"TITLE=a=b"}, "a=b", "Xiph.Org libVorbis", 0},
+      {"empty key", {"=x", "TITLEX=y"}, "", "Xiph.Org libVorbis", 0},
+  };
+  for (const auto& c : cases) {
+    OggSpec s;
+    s.comments = c.comments;
+    TOggVorbis ogg = Read(OggBytes(s));
+    EXPECT_EQ(ogg.Title(), c.title) << c.name;
+    EXPECT_EQ(ogg.Vendor(), c.vendor) << c.name;
+    EXPECT_EQ(ogg.TrackNo(), c.track) << c.name;
+  }
+
+  OggSpec all;
+  all.comments = {"ARTIST=Art", "ALBUM=Alb", "DATE=2001", "GENRE=Pop", "COMMENT=Bien"};
+  TOggVorbis ogg = Read(OggBytes(all));
+  EXPECT_EQ(ogg.Artist(), "Art");
+  EXPECT_EQ(ogg.Album(), "Alb");
+  EXPECT_EQ(ogg.Date(), "2001");
+  EXPECT_EQ(ogg.Genre(), "Pop");
+  EXPECT_EQ(ogg.Comment(), "Bien");
+}
+
+TEST(OggVorbis, CommentCountsAndLongItems) {
+  // A long item is cut to the window but the items after it are still found.
+  OggSpec longItem;
+  longItem.comments = {"COMMENT=" + std::string(400, 'c'), "TITLE=Despues"};
+  TOggVorbis ogg = Read(OggBytes(longItem));
+  EXPECT_EQ(ogg.Title(), "Despues");
+  EXPECT_EQ(ogg.Comment(), std::string(242, 'c'));
+
+  struct Case {
+    const char* name;
+    int64_t count;
+    std::string title;
+  } cases[] = {
+      {"count 0 reads vendor only", 0, ""},
+      {"negative count", -5 & 0xFFFFFFFF, ""},
+      {"count in the millions", 40000000, "T"},
+      {"largest count", 0x7FFFFFFF, "T"},
+  };
+  for (const auto& c : cases) {
+    OggSpec s;
+    s.comments = {"TITLE=T"};
+    s.count = c.count;
+    TOggVorbis o = Read(OggBytes(s));
+    EXPECT_EQ(o.Title(), c.title) << c.name;
+    EXPECT_EQ(o.Vendor(), "Xiph.Org libVorbis") << c.name;
+  }
+}
+
+TEST(OggVorbis, SampleCountDurationAndBitRate) {
+  OggSpec s;
+  s.granule = 2646000;
+  TOggVorbis ogg = Read(OggBytes(s));
+  EXPECT_EQ(ogg.SampleCount(), 2646000u);
+  EXPECT_DOUBLE_EQ(ogg.Duration(), 60.0);
+
+  // The last page lies beyond the 50 windows: the nominal rate stands in.
+  OggSpec far;
+  far.filler = 0;
+  std::string bytes = OggBytes(far);
+  bytes.replace(bytes.size() - 300, 300, std::string(12100, 'z'));
+  TOggVorbis noPage = Read(bytes);
+  EXPECT_EQ(noPage.SampleCount(), 0u);
+  EXPECT_DOUBLE_EQ(noPage.Duration(), double(bytes.size()) / 128 / 2 / 125 * 2);
+
+  OggSpec mono = far;
+  mono.channels = 1;
+  mono.nominal = 64000;
+  std::string monoBytes = OggBytes(mono);
+  monoBytes.replace(monoBytes.size() - 300, 300, std::string(12100, 'z'));
+  TOggVorbis m = Read(monoBytes);
+  EXPECT_DOUBLE_EQ(m.Duration(), double(monoBytes.size()) / 64 / 1 / 125 * 2);
+
+  OggSpec highRate;
+  highRate.rate = 96000;
+  TOggVorbis h = Read(OggBytes(highRate));
+  EXPECT_GT(h.SampleCount(), 0u);
+  EXPECT_EQ(h.Duration(), 0.0);
+  EXPECT_EQ(h.BitRate(), 0);
+
+  OggSpec nothing = far;
+  nothing.nominal = 0;
+  std::string nb = OggBytes(nothing);
+  nb.replace(nb.size() - 300, 300, std::string(12100, 'z'));
+  TOggVorbis n = Read(nb);
+  EXPECT_EQ(n.Duration(), 0.0);
+  EXPECT_EQ(n.BitRate(), 0);
+
+  // A page claiming one sample must not overflow the bit rate.
+  OggSpec one;
+  one.granule = 1;
+  one.rate = 48000;
+  EXPECT_GT(Read(OggBytes(one)).BitRate(), 0);
+}

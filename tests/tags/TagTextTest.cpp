@@ -1,0 +1,72 @@
+#include <gtest/gtest.h>
+
+#include "tags/GenreNames.h"
+#include "tags/TagText.h"
+
+using namespace vemla::tags;
+
+TEST(TagText, Latin1RoundTripAndReplacement) {
+  struct Case {
+    std::string utf8, latin1;
+  } cases[] = {
+      {"abc", "abc"},
+      {"Canci\xC3\xB3n \xC3\xB1", "Canci\xF3n \xF1"},
+      {"\xC3\xBF", "\xFF"},
+      {"\xE2\x82\xAC", "?"},          // euro sign is outside ISO-8859-1
+      {"a\xF0\x9F\x8E\xB5z", "a?z"},  // one character, one "?"
+      {"x\x80y", "x?y"},              // stray continuation byte
+      {"\xC3", "?"},                  // truncated sequence
+      {std::string("a\0b", 3), std::string("a\0b", 3)},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(text::Utf8ToLatin1(c.utf8), c.latin1) << c.utf8;
+  }
+  std::string all;
+  for (int i = 1; i < 256; ++i) all += char(i);
+  EXPECT_EQ(text::Utf8ToLatin1(text::Latin1ToUtf8(all)), all);
+}
+
+TEST(TagText, Utf8PrefixStopsAtFirstMalformedSequence) {
+  struct Case {
+    std::string in, out;
+  } cases[] = {
+      {"\xC3\xA9t\xC3\xA9", "\xC3\xA9t\xC3\xA9"},
+      {"ab\xC3", "ab"},
+      {"ab\xC3x\xC3\xA9", "ab"},
+      {"\xF0\x9F\x8E\xB5!", "\xF0\x9F\x8E\xB5!"},  // four-byte characters are kept whole
+      {"a\xE2\x82", "a"},
+      {"a\xC0\xAF", "a"},      // overlong
+      {"a\xED\xA0\x80", "a"},  // surrogate
+      {"a\xFF", "a"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(text::Utf8Prefix(c.in), c.out) << c.in;
+}
+
+TEST(TagText, TrimAndCut) {
+  EXPECT_EQ(text::TrimRight(std::string("ab \0\x1F\x20", 6)), "ab");
+  EXPECT_EQ(text::Trim(std::string("\0\x01 ab c \0", 10)), "ab c");
+  EXPECT_EQ(text::CutChars("\xC3\xA9\xC3\xA9\xC3\xA9", 2), "\xC3\xA9\xC3\xA9");
+  EXPECT_EQ(text::CutChars("abc", 5), "abc");
+}
+
+TEST(TagText, TrackNumbers) {
+  struct Case {
+    std::string in;
+    int out;
+  } cases[] = {{"7/12", 7}, {"07", 7},   {"A7", 0}, {"300", 44},       {" 3 ", 3}, {"", 0},
+               {"/5", 0},   {"-1", 255}, {"+9", 9}, {"4294967303", 0}, {"3.0", 0}, {"x", 0}};
+  for (const auto& c : cases) EXPECT_EQ(text::TrackNumber(c.in), c.out) << c.in;
+}
+
+TEST(GenreNames, PublishedListIncludingItsSpellings) {
+  EXPECT_EQ(GenreNames::Name(0), "Blues");
+  EXPECT_EQ(GenreNames::Name(17), "Rock");
+  EXPECT_EQ(GenreNames::Name(67), "Psychadelic");
+  EXPECT_EQ(GenreNames::Name(85), "Bebob");
+  EXPECT_EQ(GenreNames::Name(92), "Progessive Rock");
+  EXPECT_EQ(GenreNames::Name(144), "Trash Metal");
+  EXPECT_EQ(GenreNames::Name(147), "Synthpop");
+  EXPECT_EQ(GenreNames::Name(148), "");
+  EXPECT_EQ(GenreNames::Name(255), "");
+  for (int i = 0; i < GenreNames::kCount; ++i) EXPECT_FALSE(GenreNames::Name(i).empty()) << i;
+}
