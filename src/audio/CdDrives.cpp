@@ -57,6 +57,36 @@ std::string unescapeMount(const std::string& s) {
   return out;
 }
 
+// libcdio reads CD-TEXT as Latin-1 and hands out UTF-8. A cue sheet written in UTF-8 thus
+// comes out encoded twice; undo that when the text reads back as valid multi-byte UTF-8.
+std::string undoDoubleUtf8(const std::string& s) {
+  std::string bytes;
+  for (size_t i = 0; i < s.size(); ++i) {
+    auto c = static_cast<uint8_t>(s[i]);
+    if (c < 0x80) {
+      bytes += static_cast<char>(c);
+    } else if ((c == 0xc2 || c == 0xc3) && i + 1 < s.size()) {
+      auto d = static_cast<uint8_t>(s[++i]);
+      if ((d & 0xc0) != 0x80) return s;
+      bytes += static_cast<char>(((c & 0x03) << 6) | (d & 0x3f));
+    } else {
+      return s;  // a character beyond Latin-1: not double-encoded
+    }
+  }
+  bool multi = false;
+  for (size_t i = 0; i < bytes.size();) {
+    auto c = static_cast<uint8_t>(bytes[i]);
+    size_t n = c < 0x80 ? 1 : (c & 0xe0) == 0xc0 ? 2 : (c & 0xf0) == 0xe0 ? 3 : (c & 0xf8) == 0xf0 ? 4 : 0;
+    if (n == 0 || (n == 2 && c < 0xc2) || i + n > bytes.size()) return s;
+    for (size_t k = 1; k < n; ++k) {
+      if ((static_cast<uint8_t>(bytes[i + k]) & 0xc0) != 0x80) return s;
+    }
+    multi |= n > 1;
+    i += n;
+  }
+  return multi ? bytes : s;
+}
+
 std::string canonical(const std::string& p) {
   char buf[4096];
   if (realpath(p.c_str(), buf)) return buf;
@@ -139,7 +169,7 @@ std::vector<std::string> CdDrives::cdText(int drive) const {
   if (!text || first == CDIO_INVALID_TRACK || n == CDIO_INVALID_TRACK) return out;
   for (int i = 0; i < n; ++i) {
     const char* title = cdtext_get_const(text, CDTEXT_FIELD_TITLE, static_cast<track_t>(first + i));
-    if (title && *title) out.push_back("Título" + std::to_string(i + 1) + "=" + title);
+    if (title && *title) out.push_back("Título" + std::to_string(i + 1) + "=" + undoDoubleUtf8(title));
   }
   return out;
 }

@@ -390,6 +390,8 @@ bool SdlAudioLib::ChannelSetAttributes(Handle h, int, int volume, int) {
 uint64_t SdlAudioLib::ChannelGetPosition(Handle h) {
   auto s = find(h);
   if (!s) return UINT64_MAX;
+  // Played to its end: the position is the end even when the decoder gave a little less.
+  if (s->state() == Stream::kEnded && s->lengthFrames() > 0) return ChannelGetLength(h);
   return static_cast<uint64_t>(s->heardFrame(latencyFrames(*s))) * s->channels() * 2;
 }
 

@@ -1,0 +1,105 @@
+// The layer's pure pieces: ring buffer, Musepack headers, ".cda" stubs, spectrum scaling.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "audio/CdDrives.h"
+#include "audio/MusepackHeader.h"
+#include "audio/SpectrumAnalyzer.h"
+#include "audio/SpscRing.h"
+
+using namespace vemla::audio;
+
+namespace {
+
+TEST(SpscRing, KeepsOrderAcrossTheWrapAndNeverOverfills) {
+  SpscRing ring(6);  // rounds up to 8 frames
+  EXPECT_EQ(ring.capacity(), 8u);
+  int16_t in[40], out[40];
+  for (int i = 0; i < 40; ++i) in[i] = static_cast<int16_t>(i);
+  for (int round = 0; round < 10; ++round) {
+    EXPECT_EQ(ring.write(in, 5), 5u);
+    EXPECT_EQ(ring.read(out, 5), 5u);
+    for (int i = 0; i < 10; ++i) EXPECT_EQ(out[i], in[i]);
+  }
+  EXPECT_EQ(ring.write(in, 20), 8u);
+  EXPECT_EQ(ring.writable(), 0u);
+  EXPECT_EQ(ring.read(out, 20), 8u);
+  for (int i = 0; i < 16; ++i) EXPECT_EQ(out[i], in[i]);
+  EXPECT_EQ(ring.read(out, 1), 0u);
+}
+
+std::string sv8(uint64_t samples, uint64_t silence) {
+  auto varint = [](uint64_t v) {
+    std::string b;
+    std::string rev;
+    do {
+      rev += static_cast<char>(v & 0x7f);
+      v >>= 7;
+    } while (v);
+    for (size_t i = rev.size(); i-- > 0;) b += static_cast<char>(rev[i] | (i ? 0x80 : 0));
+    return b;
+  };
+  std::string body = std::string(4, '\0') + '\x08' + varint(samples) + varint(silence) + "\x00\x00";
+  return "MPCK" + std::string("SH") + static_cast<char>(body.size() + 3) + body;
+}
+
+TEST(MusepackHeader, ReadsTheExactSampleCount) {
+  struct {
+    std::string bytes;
+    int64_t samples;
+  } cases[] = {
+      {sv8(88200, 0), 88200},
+      {sv8(1234567, 1200), 1234567 - 1200},
+      {sv8(100, 200), 0},                        // more silence than samples
+      {"MPCK", 0},                                // no header packet
+      {"MPCKSH", 0},                              // cut short
+      {"ID3\x03", 0},                             // not Musepack
+      {"", 0},
+  };
+  for (const auto& c : cases) EXPECT_EQ(MusepackHeader::sampleCount(c.bytes), c.samples);
+  // A key packet with a size pointing backwards ends the walk instead of looping.
+  EXPECT_EQ(MusepackHeader::sampleCount(std::string("MPCKRG\x01", 7) + std::string(20, 'x')), 0);
+}
+
+TEST(CdaStub, GivesTheTrackNumber) {
+  std::string stub(44, '\0');
+  stub.replace(0, 4, "RIFF");
+  stub.replace(8, 4, "CDDA");
+  stub.replace(12, 4, "fmt ");
+  stub[22] = 7;
+  EXPECT_EQ(CdDrives::cdaTrackNumber(stub), 7);
+  EXPECT_EQ(CdDrives::cdaTrackNumber(stub.substr(0, 43)), -1);
+  std::string zero = stub;
+  zero[22] = 0;
+  EXPECT_EQ(CdDrives::cdaTrackNumber(zero), -1);
+  std::string wave = stub;
+  wave.replace(8, 4, "WAVE");
+  EXPECT_EQ(CdDrives::cdaTrackNumber(wave), -1);
+}
+
+TEST(SpectrumAnalyzer, FullScaleSinePeaksNearOneAtItsBin) {
+  SpectrumAnalyzer fft;
+  std::vector<int16_t> frames(2048);
+  for (int bin : {10, 100, 300}) {
+    for (int i = 0; i < 1024; ++i) {
+      auto v = static_cast<int16_t>(32767 * std::sin(2 * M_PI * bin * i / 1024.0));
+      frames[2 * i] = frames[2 * i + 1] = v;
+    }
+    float out[512];
+    ASSERT_TRUE(fft.analyze(frames.data(), out));
+    EXPECT_NEAR(out[bin], 1.0, 0.01);
+    EXPECT_NEAR(out[bin + 1], 0.5, 0.01) << "Hann window's neighbour";
+    EXPECT_LT(out[bin + 5], 1e-3);
+  }
+  // Opposite channels cancel in the mono mix.
+  for (int i = 0; i < 1024; ++i) {
+    frames[2 * i] = 10000;
+    frames[2 * i + 1] = -10000;
+  }
+  float out[512];
+  fft.analyze(frames.data(), out);
+  EXPECT_LT(*std::max_element(out, out + 512), 1e-6);
+}
+
+}  // namespace
