@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "OtherUser.h"
 #include "TagBytes.h"
 #include "support/Fixtures.h"
 #include "tags/MemorySource.h"
@@ -29,8 +30,6 @@ std::string Record(const std::string& title, const std::string& comment, char b1
   r += genre;
   return r;
 }
-
-bool RunningAsRoot() { return ::geteuid() == 0; }
 
 }  // namespace
 
@@ -158,31 +157,42 @@ TEST(ID3v1, WriteFaults) {
   EXPECT_FALSE(tag.Store((tempDir() / "v1/none.mp3").string()));
   EXPECT_FALSE(tag.Strip((tempDir() / "v1/none.mp3").string()));
   EXPECT_FALSE(tag.Store(tempDir().string()));
+  EXPECT_FALSE(tag.Store(writeFile("v1/short.mp3", "TAG").string()));
 
-  // A read-only file is made writable and rewritten; a file without a tag is left alone by
-  // Strip, protection included.
+  fs::path dir = UserDir("v1user");
+  ASSERT_FALSE(dir.empty());
   std::string audio = FakeAudio(1000);
-  fs::path ro = writeFile("v1/readonly.mp3", audio);
+  std::string tagged = audio + Record("T", "", 0, 0);
+
+  // A read-only file is made writable and rewritten; Strip of a file without a tag leaves it
+  // alone, protection included.
+  fs::path ro = writeFile("v1user/readonly.mp3", audio);
+  GiveToUser(ro);
   fs::permissions(ro, fs::perms::owner_read | fs::perms::group_read);
-  ASSERT_TRUE(tag.Strip(ro.string()));
+  EXPECT_TRUE(AsUser([&] { return tag.Strip(ro.string()); }));
   EXPECT_EQ(fs::status(ro).permissions() & fs::perms::owner_write, fs::perms::none);
-  ASSERT_TRUE(tag.Store(ro.string()));
+  EXPECT_TRUE(AsUser([&] { return tag.Store(ro.string()); }));
   EXPECT_NE(fs::status(ro).permissions() & fs::perms::owner_write, fs::perms::none);
   EXPECT_EQ(fs::file_size(ro), audio.size() + 128);
 
-  // Only the file is unprotected, never its folder: a protected folder stays protected.
-  fs::create_directories(tempDir() / "v1ro");
-  fs::path inRo = writeFile("v1ro/a.mp3", audio + Record("T", "", 0, 0));
-  fs::permissions(tempDir() / "v1ro", fs::perms::owner_read | fs::perms::owner_exec);
-  EXPECT_TRUE(tag.Store(inRo.string()));  // rewritten in place, the folder is not needed
-  EXPECT_EQ(fs::status(tempDir() / "v1ro").permissions() & fs::perms::owner_write, fs::perms::none);
-  fs::permissions(tempDir() / "v1ro", fs::perms::owner_all);
+  // The tag is rewritten in place, so a protected folder is neither needed nor unprotected.
+  fs::create_directories(dir / "ro");
+  fs::path inRo = writeFile("v1user/ro/a.mp3", tagged);
+  GiveToUser(inRo);
+  GiveToUser(dir / "ro");
+  fs::permissions(dir / "ro", fs::perms::owner_read | fs::perms::owner_exec);
+  EXPECT_TRUE(AsUser([&] { return tag.Store(inRo.string()); }));
+  EXPECT_EQ(fs::status(dir / "ro").permissions() & fs::perms::owner_write, fs::perms::none);
+  fs::permissions(dir / "ro", fs::perms::owner_all);
+  TID3v1 back;
+  ASSERT_TRUE(back.Load(inRo.string()));
+  EXPECT_EQ(back.Title(), "X");
 
-  if (RunningAsRoot()) GTEST_SKIP() << "permission bits do not stop root";
-  fs::path locked = writeFile("v1/locked.mp3", audio + Record("T", "", 0, 0));
-  fs::permissions(locked, fs::perms::none);
-  EXPECT_FALSE(tag.Load(locked.string()));
-  EXPECT_FALSE(tag.Store(locked.string()));
-  fs::permissions(locked, fs::perms::owner_all);
-  EXPECT_EQ(readFile(locked), audio + Record("T", "", 0, 0));
+  // A file the user may not read: every operation fails and the file is unchanged.
+  fs::path locked = writeFile("v1user/locked.mp3", tagged);
+  fs::permissions(locked, fs::perms::owner_read | fs::perms::owner_write);
+  EXPECT_FALSE(AsUser([&] { return back.Load(locked.string()); }));
+  EXPECT_FALSE(AsUser([&] { return tag.Store(locked.string()); }));
+  EXPECT_FALSE(AsUser([&] { return tag.Strip(locked.string()); }));
+  EXPECT_EQ(readFile(locked), tagged);
 }

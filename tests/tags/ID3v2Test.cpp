@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <filesystem>
 
+#include "OtherUser.h"
 #include "TagBytes.h"
 #include "support/Fixtures.h"
 #include "tags/MemorySource.h"
@@ -239,12 +240,23 @@ TEST(ID3v2, StoreFaultsLeaveTheAudioWhole) {
   ASSERT_TRUE(back.Load(target.string()));
   EXPECT_EQ(back.Title(), "Nuevo");
 
-  if (::geteuid() == 0) GTEST_SKIP() << "permission bits do not stop root";
-  fs::create_directories(tempDir() / "v2ro");
-  fs::path inRo = writeFile("v2ro/a.mp3", original);
-  fs::permissions(tempDir() / "v2ro", fs::perms::owner_read | fs::perms::owner_exec);
-  EXPECT_FALSE(tag.Store(inRo.string()));
-  fs::permissions(tempDir() / "v2ro", fs::perms::owner_all);
+  // A protected folder: no work file can be made there, so nothing changes.
+  fs::path dir = UserDir("v2user");
+  ASSERT_FALSE(dir.empty());
+  fs::path inRo = writeFile("v2user/a.mp3", original);
+  GiveToUser(inRo);
+  fs::permissions(dir, fs::perms::owner_read | fs::perms::owner_exec);
+  EXPECT_FALSE(AsUser([&] { return tag.Store(inRo.string()); }));
+  fs::permissions(dir, fs::perms::owner_all);
   EXPECT_EQ(readFile(inRo), original);
   EXPECT_FALSE(fs::exists(inRo.string() + "~"));
+
+  // A file the user may not read.
+  fs::path locked = writeFile("v2user/locked.mp3", original);
+  fs::permissions(locked, fs::perms::owner_write);
+  EXPECT_FALSE(AsUser([&] { return tag.Store(locked.string()); }));
+  EXPECT_FALSE(AsUser([&] { return TID3v2().Load(locked.string()); }));
+  fs::permissions(locked, fs::perms::owner_all);
+  EXPECT_EQ(readFile(locked), original);
+  EXPECT_FALSE(fs::exists(locked.string() + "~"));
 }
