@@ -6,8 +6,6 @@
 
 #include <atomic>
 #include <cerrno>
-#include <fstream>
-#include <iterator>
 
 namespace vemla::core {
 
@@ -161,18 +159,22 @@ void Ini::setValue(std::string_view section, std::string_view key, std::string_v
 }
 
 bool Ini::loadFile(const std::string& path, Ini& out) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    out = Ini{};
-    return false;
+  out = Ini{};
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  std::string bytes;
+  char buf[8192];
+  bool ok = true;
+  for (;;) {
+    ssize_t n = ::read(fd, buf, sizeof buf);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) ok = false;  // a folder, an I/O error: treated as no file
+    if (n <= 0) break;
+    bytes.append(buf, static_cast<size_t>(n));
   }
-  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) {
-    out = Ini{};
-    return false;
-  }
-  out = parse(bytes);
-  return true;
+  ::close(fd);
+  if (ok) out = parse(bytes);
+  return ok;
 }
 
 bool Ini::saveFile(const std::string& path) const { return writeFileAtomically(path, serialize()); }

@@ -97,7 +97,7 @@ void writeSettingsValues(Ini& ini, const SettingsValues& v) {
 
 int startSelectionRow(int index, int rowCount) {
   if (index < 0) index = 0;
-  if (rowCount >= index + 1) return index;
+  if (index < rowCount) return index;
   return rowCount >= 1 ? 0 : -1;
 }
 

@@ -30,9 +30,10 @@ bool makePrivateFolder(const QString& folder) {
 
 }  // namespace
 
-SingleInstance::SingleInstance(QString folder, QObject* parent)
+SingleInstance::SingleInstance(QString folder, QString name, QObject* parent)
     : QObject(parent), folder_(folder.isEmpty() ? defaultFolder() : std::move(folder)) {
-  socketPath_ = folder_ + "/" + QString::number(::getpid()) + ".sock";
+  if (name.isEmpty()) name = QString::number(::getpid());
+  socketPath_ = folder_ + "/" + name + ".sock";
 }
 
 SingleInstance::~SingleInstance() {

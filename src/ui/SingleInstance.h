@@ -21,8 +21,8 @@ class SingleInstance : public QObject {
 
  public:
   // `folder` empty: $XDG_RUNTIME_DIR/VemlaPlayer (or a per-user folder under the temp dir
-  // when XDG_RUNTIME_DIR is unset).
-  explicit SingleInstance(QString folder = {}, QObject* parent = nullptr);
+  // when XDG_RUNTIME_DIR is unset). `name` empty: this process's id.
+  explicit SingleInstance(QString folder = {}, QString name = {}, QObject* parent = nullptr);
   ~SingleInstance() override;
 
   static QString defaultFolder();

@@ -1,0 +1,282 @@
+// The INI document and the settings file: what survives a rewrite, what a bad value becomes,
+// and what a run leaves behind for the next one.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <climits>
+#include <filesystem>
+#include <fstream>
+
+#include "audio/AudioLib.h"
+#include "core/Ini.h"
+#include "core/Player.h"
+#include "core/Settings.h"
+#include "core/SettingsValues.h"
+#include "support/Fixtures.h"
+
+namespace fs = std::filesystem;
+using namespace vemla::core;
+using vemla::test::readFile;
+using vemla::test::tempDir;
+using vemla::test::writeFile;
+
+namespace {
+
+TEST(Ini, RewriteKeepsUnknownLinesCaseAndLineEndings) {
+  const std::string original =
+      "; made by hand\r\n"
+      "[General]\r\n"
+      "PosX = 12 \r\n"
+      "Theme=dark\r\n"
+      "\r\n"
+      "[Otro]\r\n"
+      "a=1\r\n";
+  Ini ini = Ini::parse(original);
+  EXPECT_EQ(ini.serialize(), original);
+  EXPECT_EQ(ini.value("GENERAL", "posx"), "12");
+  EXPECT_EQ(ini.value("general", "THEME"), "dark");
+  EXPECT_FALSE(ini.value("GENERAL", "missing"));
+  EXPECT_FALSE(ini.value("nosection", "a"));
+
+  ini.setValue("GENERAL", "POSX", "40");
+  ini.setValue("GENERAL", "POSY", "7");
+  ini.setValue("FX", "TIPO", "2");
+  EXPECT_EQ(ini.serialize(),
+            "; made by hand\r\n"
+            "[General]\r\n"
+            "PosX=40\r\n"
+            "Theme=dark\r\n"
+            "POSY=7\r\n"
+            "\r\n"
+            "[Otro]\r\n"
+            "a=1\r\n"
+            "\r\n"
+            "[FX]\r\n"
+            "TIPO=2\r\n");
+}
+
+TEST(Ini, OddLinesNeitherBreakNorGetLost) {
+  // Binary junk, a header without a closing bracket, keys before any section, no final EOL.
+  const std::string original = std::string("x=1\n[bad\n\x01\x02=\xff\n=novalue\n[S]\nk=v");
+  Ini ini = Ini::parse(original);
+  EXPECT_EQ(ini.serialize(), original);
+  EXPECT_EQ(ini.value("S", "k"), "v");
+  ini.setValue("S", "k", "w");
+  EXPECT_EQ(ini.value("S", "k"), "w");
+  EXPECT_NE(ini.serialize().find("k=w"), std::string::npos);
+}
+
+TEST(Ini, SaveReplacesWholeFileAndKeepsOldOneOnFailure) {
+  fs::path dir = tempDir() / "ini-save";
+  fs::create_directories(dir);
+  fs::path file = dir / "p.INI";
+  writeFile("ini-save/p.INI", "[A]\nx=1\n");
+  ::chmod(file.c_str(), 0640);
+  Ini ini;
+  ASSERT_TRUE(Ini::loadFile(file.string(), ini));
+  ini.setValue("A", "x", "2");
+  ASSERT_TRUE(ini.saveFile(file.string()));
+  EXPECT_EQ(readFile(file), "[A]\nx=2\n");
+  struct stat st {};
+  ASSERT_EQ(::stat(file.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0640u);
+
+  if (::geteuid() != 0) {  // root writes anywhere
+    ::chmod(dir.c_str(), 0500);
+    ini.setValue("A", "x", "3");
+    EXPECT_FALSE(ini.saveFile(file.string()));
+    ::chmod(dir.c_str(), 0700);
+    EXPECT_EQ(readFile(file), "[A]\nx=2\n");
+  }
+  EXPECT_FALSE(ini.saveFile((dir / "no-such-folder" / "p.INI").string()));
+  int files = 0;
+  for ([[maybe_unused]] auto& e : fs::directory_iterator(dir)) ++files;
+  EXPECT_EQ(files, 1) << "no temporary file is left behind";
+}
+
+TEST(SettingsValues, WholeNumbers) {
+  struct Case {
+    const char* text;
+    std::optional<int> want;
+  } cases[] = {{"12", 12},          {" -3 ", -3},        {"+7", 7},
+               {"0", 0},            {"", std::nullopt},  {"-", std::nullopt},
+               {"abc", std::nullopt}, {"12abc", std::nullopt}, {"1.5", std::nullopt},
+               {"2147483647", INT_MAX}, {"-2147483648", INT_MIN},
+               {"2147483648", std::nullopt}, {"99999999999999999999", std::nullopt}};
+  for (const Case& c : cases) EXPECT_EQ(parseWholeNumber(c.text), c.want) << c.text;
+}
+
+TEST(SettingsValues, BadValuesFallBackToDefaults) {
+  SettingsValues current;
+  current.mainLeft = 100;
+  current.mainTop = 50;
+  Ini ini = Ini::parse(
+      "[GENERAL]\nPOSX=abc\nPOSY=-20\nSILENCIO=si\nVOLUMEN=9999\nREPETIR=SI \nRANDOM=yes\n"
+      "MODO_TIEMPO=7\n[FX]\nTIPO=0\nMODO=x\n[PLAYLIST]\nVISIBLE=NO\nENCLAVADO=\nSELECT=1e3\n"
+      "[MINIVEMLA]\nPOSX=\xff\xfe\n");
+  SettingsValues v = readSettingsValues(ini, current);
+  EXPECT_EQ(v.mainLeft, 100);
+  EXPECT_EQ(v.mainTop, -20);
+  EXPECT_FALSE(v.muted) << "only SI in capitals mutes";
+  EXPECT_EQ(v.volume, kVolumeKnobMax);
+  EXPECT_TRUE(v.repeat) << "values are trimmed";
+  EXPECT_FALSE(v.random);
+  EXPECT_EQ(v.timeMode, 2);
+  EXPECT_EQ(v.fxType, 3);
+  EXPECT_EQ(v.fxMode, 0);
+  EXPECT_FALSE(v.playlistVisible);
+  EXPECT_FALSE(v.playlistDocked) << "an empty value is not SI";
+  EXPECT_EQ(v.select, 0);
+  EXPECT_EQ(v.miniLeft, 0);
+
+  SettingsValues none = readSettingsValues(Ini{}, current);
+  EXPECT_EQ(none.mainLeft, 100);
+  EXPECT_TRUE(none.playlistVisible);
+  EXPECT_TRUE(none.playlistDocked);
+  EXPECT_EQ(none.volume, 277);
+  EXPECT_EQ(none.timeMode, 2);
+  EXPECT_EQ(none.fxType, 3);
+}
+
+TEST(SettingsValues, StartSelection) {
+  struct Case {
+    int index, rows, want;
+  } cases[] = {{-1, 3, 0}, {-5, 0, -1}, {0, 0, -1}, {2, 3, 2}, {3, 3, 0}, {INT_MAX, 3, 0}};
+  for (const Case& c : cases) {
+    EXPECT_EQ(startSelectionRow(c.index, c.rows), c.want) << c.index << " of " << c.rows;
+  }
+}
+
+// Windows standing still at known places.
+class FakeWindows : public SettingsWindows {
+ public:
+  Pos main{332, 96}, mini{0, 0}, playlist{0, 0};
+  bool muteGlyph = false, repeatDots = false, randomDots = false;
+  Pos MainWindowPos() const override { return main; }
+  void MoveMainWindow(int l, int t) override { main = {l, t}; }
+  Pos MiniWindowPos() const override { return mini; }
+  void MoveMiniWindow(int l, int t) override { mini = {l, t}; }
+  Pos PlaylistWindowPos() const override { return playlist; }
+  void MovePlaylistWindow(int l, int t) override { playlist = {l, t}; }
+  void SetMuteGlyph(bool m) override { muteGlyph = m; }
+  void ShowRepeatDots(bool on) override { repeatDots = on; }
+  void ShowRandomDots(bool on) override { randomDots = on; }
+};
+
+class SettingsRun : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = tempDir() / ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    fs::create_directories(dir_);
+    ini_ = (dir_ / "VemlaPlayer.INI").string();
+  }
+  std::unique_ptr<Player> freshPlayer() {
+    auto p = std::make_unique<Player>(*audio_);
+    p->SetDefaults((dir_ / "VemlaPlayer").string());
+    return p;
+  }
+  std::unique_ptr<vemla::audio::AudioLib> audio_ = vemla::audio::createAudioLib();
+  fs::path dir_;
+  std::string ini_;
+};
+
+TEST_F(SettingsRun, WhatOneRunSavesTheNextRunRestores) {
+  writeFile(fs::relative(dir_ / "VemlaPlayer.INI", tempDir()).string(),
+            "[GENERAL]\nPOSX=1\nTEMA=oscuro\n[MIO]\nclave=valor\n");
+  auto a = freshPlayer();
+  FakeWindows wa;
+  wa.main = {400, 300};
+  wa.mini = {900, 20};
+  a->RepeatMode = 1;
+  a->TimeMode = 1;
+  a->FxType = 1;
+  a->FxMode = 1;
+  a->PlaylistVisible = 0;
+  a->PlaylistDocked = 0;
+  a->PlaylistLeft = 640;
+  a->PlaylistTop = 480;
+  a->SetVolumeKnobLeft(250);
+  ASSERT_TRUE(SaveSettings(*a, wa, ini_));
+
+  std::string saved = readFile(ini_);
+  EXPECT_NE(saved.find("TEMA=oscuro"), std::string::npos);
+  EXPECT_NE(saved.find("clave=valor"), std::string::npos);
+  EXPECT_NE(saved.find("NCANCIONES=0"), std::string::npos);
+  EXPECT_NE(saved.find("SELECT=-1"), std::string::npos);
+
+  auto b = freshPlayer();
+  FakeWindows wb;
+  LoadSettings(*b, wb, ini_);
+  EXPECT_EQ(wb.main.left, 400);
+  EXPECT_EQ(wb.main.top, 300);
+  EXPECT_EQ(wb.mini.left, 900);
+  EXPECT_EQ(wb.mini.top, 20);
+  EXPECT_EQ(wb.playlist.left, 640);
+  EXPECT_EQ(wb.playlist.top, 480);
+  EXPECT_EQ(b->RepeatMode, 1);
+  EXPECT_TRUE(wb.repeatDots);
+  EXPECT_EQ(b->RandomMode, 0);
+  EXPECT_EQ(b->TimeMode, 1);
+  EXPECT_EQ(b->FxType, 1);
+  EXPECT_EQ(b->FxMode, 1);
+  EXPECT_EQ(b->PlaylistVisible, 0);
+  EXPECT_EQ(b->PlaylistDocked, 0);
+  EXPECT_EQ(b->VolumeKnobLeft, 250);
+  EXPECT_EQ(b->Muted, 0);
+  EXPECT_FALSE(wb.muteGlyph);
+}
+
+TEST_F(SettingsRun, MutedByTheKnobComesBackAt222) {
+  auto a = freshPlayer();
+  FakeWindows w;
+  a->SetVolumeKnobLeft(220);
+  a->Muted = 1;
+  a->SavedVolume = 222;
+  ASSERT_TRUE(SaveSettings(*a, w, ini_));
+  std::string saved = readFile(ini_);
+  EXPECT_NE(saved.find("SILENCIO=SI"), std::string::npos);
+  EXPECT_NE(saved.find("VOLUMEN=222"), std::string::npos);
+
+  auto b = freshPlayer();
+  FakeWindows wb;
+  LoadSettings(*b, wb, ini_);
+  EXPECT_EQ(b->Muted, 1);
+  EXPECT_EQ(b->SavedVolume, 222);
+  EXPECT_EQ(b->VolumeKnobLeft, 220);
+  EXPECT_TRUE(wb.muteGlyph);
+}
+
+TEST_F(SettingsRun, NothingWrittenWithNoSaveOrWhenTheSettingsCannotBeWritten) {
+  auto a = freshPlayer();
+  FakeWindows w;
+  a->NoSave = 1;
+  EXPECT_TRUE(SaveSettings(*a, w, ini_));
+  EXPECT_FALSE(fs::exists(ini_));
+  EXPECT_FALSE(fs::exists(a->AutosaveListPath()));
+
+  // The settings path is a folder: the save stops before the autosave list is touched.
+  a->NoSave = 0;
+  fs::create_directories(ini_);
+  EXPECT_FALSE(SaveSettings(*a, w, ini_));
+  EXPECT_FALSE(fs::exists(a->AutosaveListPath()));
+}
+
+TEST_F(SettingsRun, MissingFileGivesTheDefaultsAndIsNotCreated) {
+  auto p = freshPlayer();
+  FakeWindows w;
+  LoadSettings(*p, w, ini_);
+  EXPECT_FALSE(fs::exists(ini_));
+  EXPECT_EQ(w.main.left, 332);
+  EXPECT_EQ(w.main.top, 96);
+  EXPECT_EQ(p->Muted, 0);
+  EXPECT_EQ(p->VolumeKnobLeft, 277);
+  EXPECT_EQ(p->TimeMode, 2);
+  EXPECT_EQ(p->FxType, 3);
+  EXPECT_EQ(p->PlaylistVisible, 1);
+  EXPECT_EQ(p->PlaylistDocked, 1);
+  EXPECT_EQ(p->RepeatMode, 0);
+  EXPECT_EQ(p->RandomMode, 0);
+  EXPECT_EQ(p->CurrentSlot, -1);
+}
+
+}  // namespace
