@@ -356,13 +356,16 @@ bool TVemlaMain::eventFilter(QObject* watched, QEvent* event) {
   if (watched == image1_) return filterImage(event);
   if (watched == pantTiempo_) {
     // A click is a left press and release over the label; the press makes it the grabber.
-    const auto* me = static_cast<QMouseEvent*>(event);
-    if (event->type() == QEvent::MouseButtonPress && me->button() == Qt::LeftButton) return true;
-    if (event->type() == QEvent::MouseButtonRelease && me->button() == Qt::LeftButton) {
-      if (pantTiempo_->rect().contains(me->position().toPoint())) Pant_tiempoClick();
-      return true;
+    if (event->type() != QEvent::MouseButtonPress && event->type() != QEvent::MouseButtonRelease) {
+      return false;
     }
-    return false;
+    const auto* me = static_cast<QMouseEvent*>(event);
+    if (me->button() != Qt::LeftButton) return false;
+    if (event->type() == QEvent::MouseButtonRelease &&
+        pantTiempo_->rect().contains(me->position().toPoint())) {
+      Pant_tiempoClick();
+    }
+    return true;
   }
   if (watched == botDespl_ || watched == desplPos_ || watched == botVol_ || watched == desplVol_) {
     return filterKnobs(watched, event);
