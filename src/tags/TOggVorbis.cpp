@@ -125,13 +125,13 @@ void TOggVorbis::ReadComments(ByteSource& source) {
     }
   }
 
-  title_ = text::Utf8Prefix(items[kTitle]);
-  artist_ = text::Utf8Prefix(items[kArtist]);
-  album_ = text::Utf8Prefix(items[kAlbum]);
-  date_ = text::Utf8Prefix(items[kDate]);
-  genre_ = text::Utf8Prefix(items[kGenre]);
-  comment_ = text::Utf8Prefix(items[kComment]);
-  vendor_ = text::Utf8Prefix(vendor);
+  title_ = text::DecodeUtf8(items[kTitle]);
+  artist_ = text::DecodeUtf8(items[kArtist]);
+  album_ = text::DecodeUtf8(items[kAlbum]);
+  date_ = text::DecodeUtf8(items[kDate]);
+  genre_ = text::DecodeUtf8(items[kGenre]);
+  comment_ = text::DecodeUtf8(items[kComment]);
+  vendor_ = text::DecodeUtf8(vendor);
   trackNo_ = text::TrackNumber(items[kTrack]);
 }
 

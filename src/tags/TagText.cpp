@@ -75,15 +75,28 @@ std::string Utf8ToLatin1(std::string_view utf8) {
   return out;
 }
 
-std::string Utf8Prefix(std::string_view bytes) {
+std::string DecodeUtf8(std::string_view bytes) {
+  std::string out;
+  out.reserve(bytes.size());
   size_t i = 0;
   while (i < bytes.size()) {
+    auto lead = static_cast<unsigned char>(bytes[i]);
+    size_t len = 1;
+    if (lead >= 0x80) len = (lead & 0xF8) == 0xF0 ? 4 : (lead & 0x20) ? 3 : 2;
+    if (bytes.size() - i < len) break;
+    for (size_t k = 1; k < len; ++k) {
+      auto cont = static_cast<unsigned char>(bytes[i + k]);
+      if (cont < 0x80 || cont > 0xBF) return out;
+    }
     uint32_t code = 0;
-    size_t len = SequenceLength(bytes, i, &code);
-    if (len == 0) break;
+    if (SequenceLength(bytes, i, &code) == len) {
+      out.append(bytes.substr(i, len));
+    } else {
+      out += '?';
+    }
     i += len;
   }
-  return std::string(bytes.substr(0, i));
+  return out;
 }
 
 std::string TrimRight(std::string_view s) {

@@ -13,8 +13,11 @@ std::string Latin1ToUtf8(std::string_view latin1);
 // Characters outside ISO-8859-1 (and bytes that are not valid UTF-8) become "?".
 std::string Utf8ToLatin1(std::string_view utf8);
 
-// Decodes UTF-8 up to the first malformed or truncated sequence; the rest is dropped.
-std::string Utf8Prefix(std::string_view bytes);
+// Decodes UTF-8 byte by byte. A byte of 0x80 or above leads a sequence of 4 bytes (0xF0..0xF7),
+// else 3 (bit 0x20 set), else 2; decoding stops, dropping the rest, at a sequence that runs
+// past the end or whose following bytes are not 0x80..0xBF. A sequence of that shape that is
+// no character (overlong form, surrogate, stray lead byte) becomes "?".
+std::string DecodeUtf8(std::string_view bytes);
 
 // Removes trailing (and for Trim, leading) characters whose code is 0x20 or lower.
 std::string TrimRight(std::string_view s);

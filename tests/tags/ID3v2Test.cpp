@@ -25,6 +25,14 @@ TID3v2 Read(const std::string& bytes, bool expectOk = true) {
 
 std::string Text(const std::string& s) { return std::string(1, '\0') + s; }
 
+std::string FooterTag() {
+  std::string tag = Id3v2(Frame("TIT2", Text("x")), 4);
+  tag[5] = 0x10;
+  std::string footer = tag.substr(0, 10);
+  footer.replace(0, 3, "3DI");
+  return tag + footer;
+}
+
 }  // namespace
 
 TEST(ID3v2, ReadsTheSevenItems) {
@@ -187,6 +195,7 @@ TEST(ID3v2, StoreReplacesTagAndKeepsAudio) {
       {"v2.3 tag with padding", Id3v2(Frame("TIT2", Text("Viejo")) + std::string(500, '\0'))},
       {"v2.4 tag", Id3v2(Frame("TIT2", Text("x")), 4)},
       {"tag size past the end", Id3v2("", 3, 1u << 27).substr(0, 10)},
+      {"v2.4 tag with footer", FooterTag()},
   };
   for (const auto& c : cases) {
     fs::path f = writeFile(std::string("v2/store-") + c.name + ".mp3", c.before + audio);

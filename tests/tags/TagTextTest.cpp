@@ -26,7 +26,7 @@ TEST(TagText, Latin1RoundTripAndReplacement) {
   EXPECT_EQ(text::Utf8ToLatin1(text::Latin1ToUtf8(all)), all);
 }
 
-TEST(TagText, Utf8PrefixStopsAtFirstMalformedSequence) {
+TEST(TagText, DecodeUtf8StopsAtBrokenSequences) {
   struct Case {
     std::string in, out;
   } cases[] = {
@@ -35,11 +35,22 @@ TEST(TagText, Utf8PrefixStopsAtFirstMalformedSequence) {
       {"ab\xC3x\xC3\xA9", "ab"},
       {"\xF0\x9F\x8E\xB5!", "\xF0\x9F\x8E\xB5!"},  // four-byte characters are kept whole
       {"a\xE2\x82", "a"},
-      {"a\xC0\xAF", "a"},      // overlong
-      {"a\xED\xA0\x80", "a"},  // surrogate
+      {"a\xC0\xAF"
+       "z",
+       "a?z"},  // overlong
+      {"a\xED\xA0\x80"
+       "z",
+       "a?z"},  // surrogate
+      {"a\x80\x80"
+       "z",
+       "a?z"},  // continuation byte as lead
+      {"a\xF8\x80\x80"
+       "z",
+       "a?z"},                      // no such lead
+      {"a\xF4\x90\x80\x80", "a?"},  // above U+10FFFF
       {"a\xFF", "a"},
   };
-  for (const auto& c : cases) EXPECT_EQ(text::Utf8Prefix(c.in), c.out) << c.in;
+  for (const auto& c : cases) EXPECT_EQ(text::DecodeUtf8(c.in), c.out) << c.in;
 }
 
 TEST(TagText, TrimAndCut) {
