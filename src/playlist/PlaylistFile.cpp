@@ -71,6 +71,9 @@ ListReadResult ParsePlaylist(std::string_view bytes, const std::string& listDir,
   if (!nextLine(line) || line != "#EXTM3U") return result;
   result.isList = true;
 
+  // Most lists are UTF-8 throughout: check once instead of line by line.
+  const bool allUtf8 = IsValidUtf8(bytes);
+  auto text = [allUtf8](std::string_view s) { return allUtf8 ? std::string(s) : ToUtf8(s); };
   std::string title;
   int32_t seconds = 0;
   while (nextLine(line)) {
@@ -84,7 +87,7 @@ ListReadResult ParsePlaylist(std::string_view bytes, const std::string& listDir,
           result.error = BadNumber(number);
           return result;
         }
-        title = comma == std::string_view::npos ? std::string() : ToUtf8(rest.substr(comma + 1));
+        title = comma == std::string_view::npos ? std::string() : text(rest.substr(comma + 1));
       }
       continue;
     }
@@ -108,9 +111,9 @@ ListReadResult ParsePlaylist(std::string_view bytes, const std::string& listDir,
         more = sink.ListedCdTrack(drive, track, title, seconds);
       }
     } else if (IsAbsolute(line)) {
-      more = sink.ListedEntry(ToUtf8(line), title, seconds);
+      more = sink.ListedEntry(text(line), title, seconds);
     } else {
-      more = sink.ListedEntry(listDir + ToUtf8(line), title, seconds);
+      more = sink.ListedEntry(listDir + text(line), title, seconds);
     }
     title.clear();
     seconds = 0;

@@ -1,6 +1,7 @@
 #include "playlist/TextCodec.h"
 
 #include <cstdint>
+#include <cstring>
 
 namespace vemla::playlist {
 
@@ -8,6 +9,14 @@ bool IsValidUtf8(std::string_view s) {
   size_t i = 0;
   const size_t n = s.size();
   while (i < n) {
+    // Plain ASCII runs are the common case: skip them eight bytes at a time.
+    while (i + 8 <= n) {
+      uint64_t w;
+      std::memcpy(&w, s.data() + i, 8);
+      if (w & 0x8080808080808080ull) break;
+      i += 8;
+    }
+    if (i >= n) break;
     auto b = static_cast<unsigned char>(s[i]);
     if (b < 0x80) {
       ++i;
