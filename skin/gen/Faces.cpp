@@ -104,6 +104,7 @@ QPainterPath mainOutline() {
 void drawMain(QPainter& p) {
   p.translate(2, 0);
   metalBody(p, mainOutline(), 0x5eed1u);
+  p.setClipPath(mainOutline());
 
   // Title bar: engraved lines either side of the name.
   for (qreal y : {8.0, 11.0, 14.0}) {
@@ -145,7 +146,7 @@ void drawMain(QPainter& p) {
   p.restore();
 
   // Button rail on the right, with the sockets of the repeat and random dots.
-  const QRectF rail(310, 36, 32, 103);
+  const QRectF rail(310, 36, 31, 103);
   recess(p, rail, 4, QColor(20, 23, 28));
   for (const char* dot : {"punto_repetir", "punto_random"}) {
     socket(p, at(W::Main, dot).topLeft() - QPointF(1, 1), 4);
@@ -221,6 +222,7 @@ QPainterPath playlistOutline() {
 
 void drawPlaylist(QPainter& p) {
   metalBody(p, playlistOutline(), 0x9a7b1u);
+  p.setClipPath(playlistOutline());
   for (qreal y : {9.0, 12.0, 15.0}) {
     engrave(p, QPointF(30, y), QPointF(108, y));
     engrave(p, QPointF(228, y), QPointF(304, y));
@@ -255,6 +257,7 @@ QPainterPath miniOutline() {
 
 void drawMini(QPainter& p) {
   metalBody(p, miniOutline(), 0x3141u);
+  p.setClipPath(miniOutline());
   for (qreal y : {30.0, 36.0, 42.0, 48.0, 54.0}) {
     engrave(p, QPointF(7, y), QPointF(13, y));
   }

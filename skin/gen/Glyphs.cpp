@@ -158,7 +158,10 @@ void smallButton(QPainter& p, Picture id) {
 // Tiny title-bar buttons (11 x 10) and the playlist's corner buttons.
 void windowButton(QPainter& p, Picture id) {
   const QSize s = Skin::size(id);
-  const QRectF r(0.5, 0.5, s.width() - 1, s.height() - 1);
+  // The playlist's buttons are cut to their outline, which needs a transparent border.
+  const bool cut = id == Picture::PlMenu || id == Picture::PlMaximizar || id == Picture::PlCerrar;
+  const qreal inset = cut ? 1.5 : 0.5;
+  const QRectF r(inset, inset, s.width() - 2 * inset, s.height() - 2 * inset);
   p.save();
   p.setPen(QPen(colour::kOutline, 1));
   QLinearGradient g(r.topLeft(), r.bottomLeft());

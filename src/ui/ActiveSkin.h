@@ -11,8 +11,9 @@ namespace vemla::ui {
 class GlyphButton;
 
 // Traces `picture` (1x) with GenRegion, moved by `offset`; when the last index n is at least 1
-// the window's mask becomes the polygon of vertices 0..n-1 and the result is true; otherwise
-// the window stays rectangular and the result is false. Call once, before the window is shown.
+// the window's mask becomes the pixels of the traced polygon (vertices 0..n, edges included)
+// and the result is true; otherwise the window stays rectangular and the result is false.
+// Call once, before the window is shown.
 bool ActiveSkin(QWidget& window, const QImage& picture, QPoint offset);
 
 // Cuts the button to the outline of the glyph it was created with, centred as the button

@@ -8,11 +8,19 @@
 //     clockwise on screen.
 //  4. Store every pixel reached; a pixel in line (same x or same y) with the two stored before
 //     it replaces the last one, so straight runs keep only their ends.
-//  5. Stop back at the start, when no direction moves, when the list is full, or after
-//     8 x width x height steps (a one-pixel tip can keep the walk from ever returning).
+//  5. Stop back at the start, when no direction moves, or when the list is full. Steps that
+//     only replace the last vertex can go on forever on one-pixel lines, so the walk also
+//     stops after 8 x width x height steps in a row that store no new vertex.
+//  Outside the picture is never background, but the walk never steps out of the picture;
+//  pictures keep a background border so their outline never runs along the edge.
 #include "vis/GenRegion.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <numeric>
+#include <utility>
+#include <vector>
 
 namespace vemla::vis {
 namespace {
@@ -30,8 +38,11 @@ class Picture {
 
   int width() const { return image_.width(); }
   int height() const { return image_.height(); }
+  bool contains(int x, int y) const {
+    return x >= 0 && y >= 0 && x < image_.width() && y < image_.height();
+  }
   bool isBackground(int x, int y) const {
-    if (x < 0 || y < 0 || x >= image_.width() || y >= image_.height()) return false;
+    if (!contains(x, y)) return false;
     return image_.pixel(x, y) == background_;
   }
 
@@ -62,15 +73,18 @@ int GenRegion(VertexList& vertices, const QImage& image, int offsetX, int offset
   if (!found) return -1;
 
   const Vertex start = c;
-  const long long maxSteps = 8LL * w * h;
+  const long long maxIdleSteps = 8LL * w * h;
+  long long idleSteps = 0;
   int last = -1;  // index of the last stored vertex
   int d = 0;
-  for (long long step = 0; step < maxSteps; ++step) {
+  for (;;) {
     if (last >= 1 && ((c.x == vertices[last].x && c.x == vertices[last - 1].x) ||
                       (c.y == vertices[last].y && c.y == vertices[last - 1].y))) {
       vertices[last] = c;
+      if (++idleSteps > maxIdleSteps) break;
     } else {
       vertices[++last] = c;
+      idleSteps = 0;
     }
 
     bool moved = false;
@@ -78,7 +92,8 @@ int GenRegion(VertexList& vertices, const QImage& image, int offsetX, int offset
       const Vertex n1{c.x + kStepX[d], c.y + kStepY[d]};
       const int d2 = (d + 1) % 8;
       const bool isPrevious = last >= 1 && n1 == vertices[last - 1];
-      if (!moved && !isPrevious && !picture.isBackground(n1.x, n1.y) &&
+      if (!moved && !isPrevious && picture.contains(n1.x, n1.y) &&
+          !picture.isBackground(n1.x, n1.y) &&
           picture.isBackground(c.x + kStepX[d2], c.y + kStepY[d2])) {
         c = n1;
         moved = true;
@@ -107,26 +122,67 @@ QPolygon outlinePolygon(const VertexList& vertices, int count) {
 }
 
 QRegion outlineRegion(const VertexList& vertices, int count) {
+  // The vertices are pixel positions, so the region is every pixel whose position lies inside
+  // the polygon or on its edges (a plain polygon fill would drop the right and bottom edges).
   const QPolygon polygon = outlinePolygon(vertices, count);
-  if (polygon.size() < 2) return {};
-  // A polygon region holds the pixels left of and above its right and bottom edges; the
-  // union with its copies moved one pixel right and down also holds the edge pixels, and
-  // the edge pixels themselves are added so thin lines never vanish.
-  QRegion region(polygon, Qt::OddEvenFill);
-  region += QRegion(polygon.translated(1, 0), Qt::OddEvenFill);
-  region += QRegion(polygon.translated(0, 1), Qt::OddEvenFill);
-  region += QRegion(polygon.translated(1, 1), Qt::OddEvenFill);
-  for (int i = 0; i < polygon.size(); ++i) {
+  const int n = polygon.size();
+  if (n < 2) return {};
+  const QRect bounds = polygon.boundingRect();
+  std::vector<std::vector<std::pair<int, int>>> rows(bounds.height());
+  auto addSpan = [&](int y, int x0, int x1) {
+    if (x0 <= x1) rows[y - bounds.top()].emplace_back(x0, x1);
+  };
+  // Edges: every pixel position on each edge.
+  for (int i = 0; i < n; ++i) {
     const QPoint a = polygon[i];
-    const QPoint b = polygon[(i + 1) % polygon.size()];
+    const QPoint b = polygon[(i + 1) % n];
     const int dx = b.x() - a.x();
     const int dy = b.y() - a.y();
-    if (dx == 0 || dy == 0) {
-      region += QRect(QPoint(std::min(a.x(), b.x()), std::min(a.y(), b.y())),
-                      QPoint(std::max(a.x(), b.x()), std::max(a.y(), b.y())));
-    } else {
-      region += QRect(a, QSize(1, 1));
+    if (dy == 0) {
+      addSpan(a.y(), std::min(a.x(), b.x()), std::max(a.x(), b.x()));
+      continue;
     }
+    const int g = std::gcd(std::abs(dx), std::abs(dy));
+    for (int k = 0; k <= g; ++k) {
+      const int x = a.x() + dx / g * k;
+      addSpan(a.y() + dy / g * k, x, x);
+    }
+  }
+  // Inside: even-odd spans between the edge crossings of each row.
+  std::vector<double> crossings;
+  for (int y = bounds.top(); y <= bounds.bottom(); ++y) {
+    crossings.clear();
+    for (int i = 0; i < n; ++i) {
+      const QPoint a = polygon[i];
+      const QPoint b = polygon[(i + 1) % n];
+      if ((a.y() <= y && y < b.y()) || (b.y() <= y && y < a.y())) {
+        crossings.push_back(a.x() + double(y - a.y()) * (b.x() - a.x()) / (b.y() - a.y()));
+      }
+    }
+    std::sort(crossings.begin(), crossings.end());
+    for (size_t i = 0; i + 1 < crossings.size(); i += 2) {
+      addSpan(y, static_cast<int>(std::ceil(crossings[i])),
+              static_cast<int>(std::floor(crossings[i + 1])));
+    }
+  }
+  QRegion region;
+  for (int r = 0; r < bounds.height(); ++r) {
+    auto& spans = rows[r];
+    std::sort(spans.begin(), spans.end());
+    int start = 0;
+    int end = -1;
+    bool open = false;
+    for (const auto& [x0, x1] : spans) {
+      if (open && x0 <= end + 1) {
+        end = std::max(end, x1);
+        continue;
+      }
+      if (open) region += QRect(start, bounds.top() + r, end - start + 1, 1);
+      start = x0;
+      end = x1;
+      open = true;
+    }
+    if (open) region += QRect(start, bounds.top() + r, end - start + 1, 1);
   }
   return region;
 }
