@@ -166,6 +166,8 @@ class TVemlaMain : public QWidget {
   void storeVolumeState(const VolumeState& v);
   QString currentTitle() const;
   QString titleFrom(const QString& text, int firstChar) const;
+  void pauseTitleTimers();
+  void resumeTitleTimers();
   void scrollTitle(uint16_t& offset, uint16_t& backwards, QTimer& timer, int window, bool mini);
   int windowAlpha() const;
   void setAlpha(int alpha);
@@ -201,6 +203,7 @@ class TVemlaMain : public QWidget {
   QTimer desplTitulo_;
   QTimer desplTitulo2_;
   QTimer fade_;
+  bool titleResume_[2] = {false, false};  // title timers stopped while nothing plays
   int fadeDirection_ = 0;
   bool alphaBlend_ = false;
   int alpha_ = 255;

@@ -37,9 +37,29 @@ void TVemlaMain::setPlaybackTimers(bool running) {
   if (running) {
     contador_.start();
     fx_->start();
+    resumeTitleTimers();
   } else {
     contador_.stop();
     fx_->stop();
+    pauseTitleTimers();
+  }
+}
+
+// The titles scroll only while something plays, so a stopped or paused player uses no CPU;
+// they take up where they were when playback goes on.
+void TVemlaMain::pauseTitleTimers() {
+  QTimer* timers[2] = {&desplTitulo_, &desplTitulo2_};
+  for (int i = 0; i < 2; ++i) {
+    titleResume_[i] = titleResume_[i] || timers[i]->isActive();
+    timers[i]->stop();
+  }
+}
+
+void TVemlaMain::resumeTitleTimers() {
+  QTimer* timers[2] = {&desplTitulo_, &desplTitulo2_};
+  for (int i = 0; i < 2; ++i) {
+    if (titleResume_[i]) timers[i]->start();
+    titleResume_[i] = false;
   }
 }
 
@@ -50,6 +70,7 @@ void TVemlaMain::restartTitleScroll(bool scroll) {
   player_.TitleBackwards = 0;
   player_.MiniTitleOffset = 0;
   player_.MiniTitleBackwards = 0;
+  titleResume_[0] = titleResume_[1] = false;
   for (QTimer* t : {&desplTitulo_, &desplTitulo2_}) {
     t->setInterval(TitleScroll::kStartPauseMs);
     if (scroll) {
@@ -74,6 +95,16 @@ void TVemlaMain::ContadorTimer() {
   const QString text = QString::fromStdString(TimeDisplay::timeText(s, player_.TimeMode));
   pantTiempo_->setText(text);
   if (mini_.setTime) mini_.setTime(text);
+  // A stream that has played to its end stays current with its last time shown; nothing
+  // needs to tick until the next start.
+  const int slot = player_.CurrentSlot;
+  const bool ended = slot >= 0 && slot < core::kStreamSlotCount &&
+                     player_.Audio().ChannelIsActive(player_.StreamSlots[slot].Handle) ==
+                         audio::kStopped;
+  if (ended) {
+    pauseTitleTimers();
+    return;
+  }
   contador_.start();
 }
 

@@ -13,6 +13,7 @@
 
 #include "FakeAudio.h"
 #include "core/Player.h"
+#include "ui/FxPanel.h"
 #include "support/Fixtures.h"
 #include "ui/MainMenus.h"
 #include "ui/QtPlayerView.h"
@@ -380,6 +381,39 @@ TEST_F(MainWindowTest, TitleScrollsOnlyFrom27CharactersAndNeverCutsACharacter) {
   main->Despl_tituloTimer();
   EXPECT_EQ(main->Pant_titulo()->text(), longTitle.mid(2));
   EXPECT_EQ(main->Despl_titulo()->interval(), 400);
+}
+
+TEST_F(MainWindowTest, NothingTicksWhileNothingPlays) {
+  addSong("song.wav");
+  playFirst();
+  player.List.Entries[1].DisplayLine = std::string(40, 'z');
+  main->restartTitleScroll(true);
+  main->Despl_tituloTimer();
+  EXPECT_EQ(player.TitleOffset, 1);
+
+  main->DispatchKey('C');  // pause: every timer stops, the title keeps its place
+  EXPECT_FALSE(main->Contador()->isActive());
+  EXPECT_FALSE(main->Despl_titulo()->isActive());
+  EXPECT_FALSE(main->Despl_Titulo2()->isActive());
+  EXPECT_FALSE(main->fxPanel()->isRunning());
+  main->DispatchKey('C');  // resume
+  EXPECT_TRUE(main->Contador()->isActive());
+  EXPECT_TRUE(main->Despl_titulo()->isActive());
+  main->Despl_tituloTimer();
+  EXPECT_EQ(player.TitleOffset, 2);
+
+  // Played to its end: the last time stays shown and the counter stops.
+  audio.positionSeconds = 260;
+  audio.streams.begin()->second.state = audio::kStopped;
+  main->ContadorTimer();
+  EXPECT_EQ(main->Pant_tiempo()->text(), "-00:00");
+  EXPECT_FALSE(main->Contador()->isActive());
+  EXPECT_FALSE(main->Despl_titulo()->isActive());
+
+  main->DispatchKey('V');
+  EXPECT_FALSE(main->Contador()->isActive());
+  EXPECT_FALSE(main->Despl_titulo()->isActive());
+  EXPECT_FALSE(main->fxPanel()->isRunning());
 }
 
 TEST_F(MainWindowTest, FadeOutAndBackIn) {
