@@ -301,6 +301,7 @@ bool SdlAudioLib::ChannelPlay(Handle h, bool restart) {
     if (!seek(*s, 0)) return false;
   }
   if (s->state() == Stream::kPlaying) return true;
+  s->markPlayRequested();
   lockDevice();
   bool listed = std::find(mix_.begin(), mix_.begin() + mixCount_, s.get()) != mix_.begin() + mixCount_;
   if (!listed && mixCount_ < kMaxMixed) {
@@ -455,6 +456,11 @@ uint32_t SdlAudioLib::ChannelGetLevel(Handle h) {
   if (!s) return UINT32_MAX;
   if (s->state() != Stream::kPlaying) return 0;
   return s->level(deviceRate_ * kLevelMs / 1000, latencyFrames(*s));
+}
+
+int64_t SdlAudioLib::startDelayNs(Handle h) {
+  auto s = find(h);
+  return s ? s->startDelayNs() : 0;
 }
 
 }  // namespace vemla::audio

@@ -92,6 +92,10 @@ class SdlAudioLib : public AudioLib {
   int ChannelGetData(Handle h, void* buffer, uint32_t length) override;
   uint32_t ChannelGetLevel(Handle h) override;
 
+  // Not part of the interface, for the benchmark: ns from the last ChannelPlay to the first
+  // frame handed to the device (0 when none yet or a bad handle).
+  int64_t startDelayNs(Handle h);
+
  private:
   struct Sync {
     uint32_t id;

@@ -17,6 +17,12 @@ constexpr int kChunkFrames = 1024;
 constexpr size_t kRingFrames = 32768;  // ~0.74 s at 44100 Hz
 constexpr auto kWorkerPoll = std::chrono::milliseconds(10);
 
+int64_t nowNs() {
+  return std::chrono::duration_cast<std::chrono::nanoseconds>(
+             std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+
 uint32_t pack(int16_t l, int16_t r) {
   return static_cast<uint16_t>(l) | static_cast<uint32_t>(static_cast<uint16_t>(r)) << 16;
 }
@@ -157,6 +163,16 @@ void Stream::resetPlayback(int64_t frame) {
   drainStart_ = 0;
 }
 
+void Stream::markPlayRequested() {
+  firstMixNs_.store(0, std::memory_order_release);
+  playRequestNs_.store(nowNs(), std::memory_order_release);
+}
+
+int64_t Stream::startDelayNs() const {
+  int64_t first = firstMixNs_.load(std::memory_order_acquire);
+  return first ? first - playRequestNs_.load(std::memory_order_acquire) : 0;
+}
+
 int64_t Stream::heardFrame(int64_t latency) const {
   int64_t heard = std::max<int64_t>(consumed_.load(std::memory_order_acquire) - latency, 0);
   int64_t frame = base_ + heard * rate_ / deviceRate_;
@@ -208,6 +224,9 @@ bool Stream::mix(int32_t* acc, int16_t* scratch, int frames, uint64_t callbackIn
       acc[2 * i + 1] += static_cast<int32_t>(std::lrintf(r * gain));
     }
     historyCount_.store(h + n, std::memory_order_release);
+    if (firstMixNs_.load(std::memory_order_relaxed) == 0) {
+      firstMixNs_.store(nowNs(), std::memory_order_release);
+    }
     consumed_.fetch_add(static_cast<int64_t>(n), std::memory_order_acq_rel);
   }
   if (eof && n < static_cast<size_t>(frames)) {

@@ -61,6 +61,11 @@ class Stream {
   // Device callback: adds this stream's next frames into `acc` (stereo, 32-bit), using
   // `scratch` (frames x 2). Returns true when the stream's last sample has just been heard.
   bool mix(int32_t* acc, int16_t* scratch, int frames, uint64_t callbackIndex);
+  // From the last markPlayRequested() to the first frame handed to the device, in ns; 0 while
+  // nothing was handed yet. For measuring the start latency.
+  void markPlayRequested();
+  int64_t startDelayNs() const;
+
   // Set by mix() at the end; taken once by the end notifier.
   bool takeEndPending() { return endPending_.exchange(false, std::memory_order_acq_rel); }
 
@@ -90,6 +95,8 @@ class Stream {
   std::atomic<int64_t> consumed_{0};  // device frames handed out since base_
   int64_t base_ = 0;                  // source frame at which consumed_ started
   uint64_t drainStart_ = 0;           // callback index when the ring ran dry at the end
+  std::atomic<int64_t> playRequestNs_{0};
+  std::atomic<int64_t> firstMixNs_{0};
 
   std::unique_ptr<std::atomic<uint32_t>[]> history_;  // packed L | R << 16
   std::atomic<uint64_t> historyCount_{0};
