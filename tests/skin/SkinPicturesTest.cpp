@@ -4,7 +4,6 @@
 
 #include <QImage>
 #include <QPixmap>
-#include <cstdlib>
 #include <string>
 
 #include "ui/ActiveSkin.h"
@@ -36,8 +35,7 @@ bool isCut(Picture id) {
 }
 
 QString programSkin(const char* name) {
-  const char* dir = std::getenv("VEMLA_PROGRAM_DIR");
-  return QString::fromLocal8Bit(dir ? dir : ".") + "/skin/" + name;
+  return QStringLiteral(VEMLA_SKIN_DIR "/") + QString::fromLatin1(name);
 }
 
 QRegion tracedRegion(const QImage& image, QPoint offset = {}) {

@@ -4,7 +4,6 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QWidget>
-#include <cstdlib>
 #include <functional>
 
 #include "ui/ActiveSkin.h"
@@ -24,8 +23,7 @@ QImage picture(int w, int h, const std::function<bool(int, int)>& ink) {
 }
 
 QString programSkin(const char* name) {
-  const char* dir = std::getenv("VEMLA_PROGRAM_DIR");
-  return QString::fromLocal8Bit(dir ? dir : ".") + "/skin/" + name;
+  return QStringLiteral(VEMLA_SKIN_DIR "/") + QString::fromLatin1(name);
 }
 
 TEST(ActiveSkin, CutsTheWindowOnlyWhenTheOutlineHasTwoVertices) {
