@@ -41,6 +41,14 @@ void MakeFolders(const std::string& dir) {
 
 Player::Player(audio::AudioLib& audio) : audio_(audio) {}
 
+Player::~Player() {
+  for (auto& s : StreamSlots) {
+    if (s.InUse) audio_.StreamFree(s.Handle);
+    s = StreamSlot{};
+  }
+  CurrentSlot = -1;
+}
+
 void Player::SetView(PlayerView* view) {
   view_.store(view ? view : &nullView_, std::memory_order_release);
 }
@@ -147,6 +155,7 @@ bool Player::StartStream(int slot) {
   if (slot < 0 || slot >= kStreamSlotCount || !StreamSlots[slot].InUse) return false;
   View().SetTimeText("00:00");
   StopPlayback();
+  if (!StreamSlots[slot].InUse) return false;  // it was the current stream and is gone
   View().SetPositionKnob(true, true, 6);
   audio::Handle h = StreamSlots[slot].Handle;
   audio_.ChannelSetSync(h, audio::kSyncEnd, 0, &Player::EndOfTrack, this);
@@ -225,7 +234,8 @@ void Player::SetVolumeKnobLeft(int left) {
 }
 
 int Player::ReadEntryInfo(const std::string& path, int entryIndex) {
-  if (entryIndex < 1 || entryIndex > playlist::kPlaylistCapacity) return -1;
+  // Only entries in the list: a read into the clear record past the end would leave residue.
+  if (entryIndex < 1 || entryIndex > List.EntryCount) return -1;
   return playlist::ReadEntryInfo(audio_, path, List.Entries[entryIndex]);
 }
 

@@ -34,6 +34,8 @@ inline constexpr const char* kPlaylistFullMessage =
 class Player {
  public:
   explicit Player(audio::AudioLib& audio);
+  // Frees every stream still open, so no end sync can reach a destroyed Player.
+  ~Player();
   Player(const Player&) = delete;
   Player& operator=(const Player&) = delete;
 
@@ -115,7 +117,7 @@ class Player {
   bool FreeCurrentStream();
   void ResetStreamSlots();
   void ApplyVolume();
-  // 0 on success, -1 on failure (the entry keeps its information).
+  // Entry 1…EntryCount: 0 on success, -1 on failure (the entry keeps its information).
   int ReadEntryInfo(const std::string& path, int entryIndex);
   float StreamPositionSeconds();
   float StreamLengthSeconds();

@@ -41,7 +41,7 @@ void Player::AddListedCdTrack(int drive, int track, const std::string& title, in
 }
 
 int Player::ReadCdTrackInfo(int drive, int track, int entryIndex, const std::string& name) {
-  if (entryIndex < 1 || entryIndex > playlist::kPlaylistCapacity) return -1;
+  if (entryIndex < 1 || entryIndex > List.EntryCount) return -1;
   return playlist::ReadCdTrackInfo(audio_, drive, track, List.Entries[entryIndex], name);
 }
 

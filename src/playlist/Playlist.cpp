@@ -138,6 +138,7 @@ AddResult Playlist::AddFileEntry(audio::AudioLib& audio, const std::string& path
   int n = EntryCount + 1;
   if (n > kPlaylistCapacity) return AddResult::Full;
   Tcancion& e = Entries[n];
+  e = Tcancion{};  // a new entry always starts clear, whatever touched it before
   if (ReadEntryInfo(audio, path, e) != 0) {
     e = Tcancion{};
     return AddResult::Failed;
@@ -161,6 +162,7 @@ AddResult Playlist::AddCdTrackEntry(audio::AudioLib& audio, int drive, int track
   int n = EntryCount + 1;
   if (n > kPlaylistCapacity) return AddResult::Full;
   Tcancion& e = Entries[n];
+  e = Tcancion{};  // a new entry always starts clear, whatever touched it before
   if (ReadCdTrackInfo(audio, drive, track, e, name) != 0) {
     e = Tcancion{};
     return AddResult::Failed;
@@ -178,6 +180,7 @@ AddResult Playlist::AddListedEntry(const std::string& path, const std::string& a
   int n = EntryCount + 1;
   if (n > kPlaylistCapacity) return AddResult::Full;
   Tcancion& e = Entries[n];
+  e = Tcancion{};  // a new entry always starts clear, whatever touched it before
   e.Author = author;
   e.Title = title;
   e.LengthSeconds = seconds;
@@ -191,6 +194,7 @@ AddResult Playlist::AddListedCdTrack(int drive, int track, const std::string& ti
   int n = EntryCount + 1;
   if (n > kPlaylistCapacity) return AddResult::Full;
   Tcancion& e = Entries[n];
+  e = Tcancion{};  // a new entry always starts clear, whatever touched it before
   e.IsCdTrack = true;
   e.CdDrive = drive;
   e.CdTrack = track;

@@ -201,3 +201,28 @@ TEST(PlayerEngine, StartupDefaultsAndPaths) {
   EXPECT_FALSE(r.player.ProgramDir.empty());
   EXPECT_EQ(r.player.ProgramDir.back(), '/');
 }
+
+TEST(PlayerEngine, ReadsStayInsideTheListAndStreamsDieWithThePlayer) {
+  vemla::test::FakeAudioLib audio;
+  {
+    PlayerRig r;
+    r.AddSongs(1);
+    EXPECT_EQ(r.player.ReadEntryInfo(r.PathOf(1), 2), -1);
+    EXPECT_EQ(r.player.ReadEntryInfo(r.PathOf(1), 0), -1);
+    EXPECT_EQ(r.player.ReadEntryInfo(r.PathOf(1), 1), 0);
+    EXPECT_EQ(r.player.ReadCdTrackInfo(0, 0, 5, "x"), -1);
+    EXPECT_TRUE(r.player.List.Entries[2].Path.empty());
+
+    // A stream opened but not started, and one playing: both freed with the Player.
+    vemla::core::Player p(audio);
+    p.SetView(&r.view);
+    audio.files = r.audio.files;
+    p.AddFileEntry(r.PathOf(1));
+    ASSERT_EQ(p.List.EntryCount, 1);
+    r.view.SelectRow(0);
+    p.PlaySelected();
+    ASSERT_GE(p.OpenEntryStream(p.List.Entries[1].Path, 1), 0);
+    EXPECT_EQ(audio.streams.size(), 2u);
+  }
+  EXPECT_TRUE(audio.streams.empty());
+}
