@@ -45,13 +45,7 @@ TEST(ID3v2, ReadsTheSevenItems) {
   EXPECT_TRUE(tag.Present());
   EXPECT_EQ(tag.MajorVersion(), 3);
   EXPECT_EQ(tag.TagSize(), int(body.size() + 10));
-  EXPECT_EQ(tag.Title(), "Canci\xC3\xB3n");
-  EXPECT_EQ(tag.Artist(), "Artista");
-  EXPECT_EQ(tag.Album(), "Disco");
-  EXPECT_EQ(tag.TrackNo(), 7);
-  EXPECT_EQ(tag.Year(), "1999");
-  EXPECT_EQ(tag.Genre(), "Rock");
-  EXPECT_EQ(tag.Comment(), "Nice");
+  EXPECT_EQ(Fields(tag), "Canci\xC3\xB3n|Artista|Disco|7|1999|Rock|Nice");
 }
 
 TEST(ID3v2, ItemRules) {
@@ -178,11 +172,7 @@ TEST(ID3v2, BuildTagLayout) {
                      Frame("TYER", Text("2001")) + Frame("TCON", Text("Pop")) +
                      Frame("COMM", Text(std::string("eng\0Bien ?", 10)));
   EXPECT_EQ(out, Id3v2(body));
-  // And it reads back.
-  TID3v2 back = Read(out + FakeAudio(10));
-  EXPECT_EQ(back.Comment(), "Bien ?");
-  EXPECT_EQ(back.TrackNo(), 12);
-  EXPECT_EQ(back.Genre(), "Pop");
+  EXPECT_EQ(Fields(Read(out + FakeAudio(10))), "T|A|Al|12|2001|Pop|Bien ?");
 }
 
 TEST(ID3v2, StoreReplacesTagAndKeepsAudio) {

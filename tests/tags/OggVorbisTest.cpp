@@ -21,7 +21,8 @@ struct OggSpec {
   std::vector<std::string> comments;
   int64_t count = -1;  // declared comment count; -1: the real one
   uint32_t granule = 441000;
-  size_t filler = 5000;  // audio bytes between the headers and the last page
+  size_t size = 8000;    // whole file
+  bool lastPage = true;  // false: no page starts in the last 12010 bytes
 };
 
 std::string PageHeader(uint32_t granule) {
@@ -41,8 +42,10 @@ std::string OggBytes(const OggSpec& s) {
   std::string first = PageHeader(0);
   first.back() = '\x01';
   std::string out = first + char(30) + id + PageHeader(0) + char(comments.size() & 0xFF) + comments;
-  for (size_t i = 0; i < s.filler; ++i) out += char('a' + i % 7);
-  return out + PageHeader(s.granule) + std::string(300, '\x55');
+  std::string tail =
+      s.lastPage ? PageHeader(s.granule) + std::string(300, '\x55') : std::string(12100, 'z');
+  for (size_t i = out.size() + tail.size(); i < s.size; ++i) out += char('a' + i % 7);
+  return out + tail;
 }
 
 TOggVorbis Read(const std::string& bytes, bool expectOk = true) {
@@ -158,47 +161,36 @@ TEST(OggVorbis, CommentCountsAndLongItems) {
 }
 
 TEST(OggVorbis, SampleCountDurationAndBitRate) {
-  OggSpec s;
-  s.granule = 2646000;
-  TOggVorbis ogg = Read(OggBytes(s));
-  EXPECT_EQ(ogg.SampleCount(), 2646000u);
-  EXPECT_DOUBLE_EQ(ogg.Duration(), 60.0);
-
-  // The last page lies beyond the 50 windows: the nominal rate stands in.
-  OggSpec far;
-  far.filler = 0;
-  std::string bytes = OggBytes(far);
-  bytes.replace(bytes.size() - 300, 300, std::string(12100, 'z'));
-  TOggVorbis noPage = Read(bytes);
-  EXPECT_EQ(noPage.SampleCount(), 0u);
-  EXPECT_DOUBLE_EQ(noPage.Duration(), double(bytes.size()) / 128 / 2 / 125 * 2);
-
-  OggSpec mono = far;
-  mono.channels = 1;
-  mono.nominal = 64000;
-  std::string monoBytes = OggBytes(mono);
-  monoBytes.replace(monoBytes.size() - 300, 300, std::string(12100, 'z'));
-  TOggVorbis m = Read(monoBytes);
-  EXPECT_DOUBLE_EQ(m.Duration(), double(monoBytes.size()) / 64 / 1 / 125 * 2);
-
-  OggSpec highRate;
-  highRate.rate = 96000;
-  TOggVorbis h = Read(OggBytes(highRate));
-  EXPECT_GT(h.SampleCount(), 0u);
-  EXPECT_EQ(h.Duration(), 0.0);
-  EXPECT_EQ(h.BitRate(), 0);
-
-  OggSpec nothing = far;
-  nothing.nominal = 0;
-  std::string nb = OggBytes(nothing);
-  nb.replace(nb.size() - 300, 300, std::string(12100, 'z'));
-  TOggVorbis n = Read(nb);
-  EXPECT_EQ(n.Duration(), 0.0);
-  EXPECT_EQ(n.BitRate(), 0);
-
-  // A page claiming one sample must not overflow the bit rate.
-  OggSpec one;
-  one.granule = 1;
-  one.rate = 48000;
-  EXPECT_GT(Read(OggBytes(one)).BitRate(), 0);
+  struct Case {
+    const char* name;
+    OggSpec spec;
+    uint32_t samples;
+    double duration;
+    int bitRate;
+  };
+  auto spec = [](uint32_t granule, size_t size, bool lastPage, int channels = 2,
+                 uint32_t rate = 44100, uint32_t nominal = 128000) {
+    OggSpec s;
+    s.granule = granule, s.size = size, s.lastPage = lastPage;
+    s.channels = channels, s.rate = rate, s.nominal = nominal;
+    return s;
+  };
+  Case cases[] = {
+      {"one minute", spec(2646000, 1000000, true), 2646000, 60, 133},
+      {"half rounds to even", spec(2646000, 993750, true), 2646000, 60, 132},
+      {"half rounds up to even", spec(2646000, 1001250, true), 2646000, 60, 134},
+      {"no page: nominal rate", spec(0, 20000, false), 0, 1.25, 128},
+      {"no page, mono counts twice", spec(0, 20000, false, 1, 44100, 64000), 0, 5, 32},
+      {"no page, no nominal rate", spec(0, 20000, false, 2, 44100, 0), 0, 0, 0},
+      {"rate out of range", spec(441000, 20000, true, 2, 96000), 441000, 0, 0},
+      {"one sample", spec(1, 1000000, true, 2, 48000), 1, 1.0 / 48000, 384000000},
+  };
+  for (const auto& c : cases) {
+    std::string bytes = OggBytes(c.spec);
+    ASSERT_EQ(bytes.size(), c.spec.size) << c.name;
+    TOggVorbis ogg = Read(bytes);
+    EXPECT_EQ(ogg.SampleCount(), c.samples) << c.name;
+    EXPECT_DOUBLE_EQ(ogg.Duration(), c.duration) << c.name;
+    EXPECT_EQ(ogg.BitRate(), c.bitRate) << c.name;
+  }
 }

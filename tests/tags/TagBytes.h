@@ -3,6 +3,10 @@
 #include <cstdint>
 #include <string>
 
+#include "tags/TID3v1.h"
+#include "tags/TID3v2.h"
+#include "tags/TOggVorbis.h"
+
 namespace vemla::test {
 
 inline std::string BigEndian(uint32_t v) {
@@ -34,6 +38,20 @@ inline std::string FakeAudio(size_t n) {
   std::string a;
   for (size_t i = 0; i < n; ++i) a += char(i % 4 == 0 ? 0xFF : (i * 37) & 0xFF);
   return a;
+}
+
+// The readers' texts joined by "|" so one comparison shows every field.
+inline std::string Fields(const tags::TID3v2& t) {
+  return t.Title() + "|" + t.Artist() + "|" + t.Album() + "|" + std::to_string(t.TrackNo()) + "|" +
+         t.Year() + "|" + t.Genre() + "|" + t.Comment();
+}
+inline std::string Fields(const tags::TOggVorbis& t) {
+  return t.Title() + "|" + t.Artist() + "|" + t.Album() + "|" + std::to_string(t.TrackNo()) + "|" +
+         t.Date() + "|" + t.Genre() + "|" + t.Comment();
+}
+inline std::string Fields(const tags::TID3v1& t) {
+  return t.Title() + "|" + t.Artist() + "|" + t.Album() + "|" + std::to_string(t.TrackNo()) + "|" +
+         t.Year() + "|" + std::to_string(t.GenreCode()) + "|" + t.Comment();
 }
 
 }  // namespace vemla::test
