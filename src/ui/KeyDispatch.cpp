@@ -10,18 +10,30 @@ KeyCommand KeyDispatch::commandFor(int key) {
   if (key == kQtKeyShift) return KeyCommand::TogglePlaylist;
   if (key >= 'a' && key <= 'z') key -= 'a' - 'A';
   switch (key) {
-    case 'X': return KeyCommand::PlaySelected;
-    case 'B': return KeyCommand::PlayNext;
-    case 'Z': return KeyCommand::PlayPrevious;
-    case 'C': return KeyCommand::TogglePause;
-    case 'V': return KeyCommand::StopPlayback;
-    case 'R': return KeyCommand::ToggleRepeat;
-    case 'S': return KeyCommand::ToggleRandom;
-    case 'A': return KeyCommand::VolumeDown;
-    case 'D': return KeyCommand::VolumeUp;
-    case 'Q': return KeyCommand::SeekBack;
-    case 'E': return KeyCommand::SeekForward;
-    default: return KeyCommand::None;
+    case 'X':
+      return KeyCommand::PlaySelected;
+    case 'B':
+      return KeyCommand::PlayNext;
+    case 'Z':
+      return KeyCommand::PlayPrevious;
+    case 'C':
+      return KeyCommand::TogglePause;
+    case 'V':
+      return KeyCommand::StopPlayback;
+    case 'R':
+      return KeyCommand::ToggleRepeat;
+    case 'S':
+      return KeyCommand::ToggleRandom;
+    case 'A':
+      return KeyCommand::VolumeDown;
+    case 'D':
+      return KeyCommand::VolumeUp;
+    case 'Q':
+      return KeyCommand::SeekBack;
+    case 'E':
+      return KeyCommand::SeekForward;
+    default:
+      return KeyCommand::None;
   }
 }
 

@@ -133,18 +133,15 @@ void MainMenus::buildOpciones(QMenu* m) {
 }
 
 void MainMenus::buildVer(QMenu* m) {
-  connect(add(m, "Playlist", "Ctrl+P"), &QAction::triggered, &main_,
-          &TVemlaMain::B_PlaylistClick);
-  connect(add(m, "Información", "Ctrl+I"), &QAction::triggered, &main_,
-          &TVemlaMain::B_infoClick);
+  connect(add(m, "Playlist", "Ctrl+P"), &QAction::triggered, &main_, &TVemlaMain::B_PlaylistClick);
+  connect(add(m, "Información", "Ctrl+I"), &QAction::triggered, &main_, &TVemlaMain::B_infoClick);
   add(m, "Efectos Especiales", "Ctrl+E", false);
 }
 
 void MainMenus::buildAyuda(QMenu* m) {
   add(m, "Ayuda", "F1", false);
   m->addSeparator();
-  connect(add(m, "A cerca de...", "Ctrl+H"), &QAction::triggered, &main_,
-          &TVemlaMain::showAbout);
+  connect(add(m, "A cerca de...", "Ctrl+H"), &QAction::triggered, &main_, &TVemlaMain::showAbout);
 }
 
 QPoint MainMenus::popupPoint(int index) const {

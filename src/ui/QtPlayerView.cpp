@@ -92,7 +92,8 @@ void QtPlayerView::ShowMessage(const std::string& text) {
 
 void QtPlayerView::PostToUiThread(std::function<void()> task) {
   // Queued onto this object's thread; dropped if the view is gone by then.
-  QMetaObject::invokeMethod(this, [task = std::move(task)] { task(); }, Qt::QueuedConnection);
+  QMetaObject::invokeMethod(
+      this, [task = std::move(task)] { task(); }, Qt::QueuedConnection);
 }
 
 }  // namespace vemla::ui

@@ -94,6 +94,8 @@ TVemlaMain::TVemlaMain(core::Player& player, QWidget* parent)
   move(kDefaultLeft, kDefaultTop);
   setFont(uiFont("MS Sans Serif", 8, 0, false));
   setFocusPolicy(Qt::ClickFocus);
+  // The menus slide open from top to bottom.
+  QApplication::setEffectEnabled(Qt::UI_AnimateMenu);
 
   buildControls();
   menus_ = std::make_unique<MainMenus>(*this);
@@ -277,19 +279,44 @@ void TVemlaMain::showPreferences() {
 
 void TVemlaMain::runCommand(KeyCommand command) {
   switch (command) {
-    case KeyCommand::PlaySelected: player_.PlaySelected(); break;
-    case KeyCommand::PlayNext: player_.PlayNext(); break;
-    case KeyCommand::PlayPrevious: player_.PlayPrevious(); break;
-    case KeyCommand::TogglePause: player_.TogglePause(); break;
-    case KeyCommand::StopPlayback: player_.StopPlayback(); break;
-    case KeyCommand::ToggleRepeat: B_repetirClick(); break;
-    case KeyCommand::ToggleRandom: B_RandomClick(); break;
-    case KeyCommand::TogglePlaylist: B_PlaylistClick(); break;
-    case KeyCommand::VolumeDown: volumeDown(); break;
-    case KeyCommand::VolumeUp: volumeUp(); break;
-    case KeyCommand::SeekBack: skipBack(); break;
-    case KeyCommand::SeekForward: skipForward(); break;
-    case KeyCommand::None: break;
+    case KeyCommand::PlaySelected:
+      player_.PlaySelected();
+      break;
+    case KeyCommand::PlayNext:
+      player_.PlayNext();
+      break;
+    case KeyCommand::PlayPrevious:
+      player_.PlayPrevious();
+      break;
+    case KeyCommand::TogglePause:
+      player_.TogglePause();
+      break;
+    case KeyCommand::StopPlayback:
+      player_.StopPlayback();
+      break;
+    case KeyCommand::ToggleRepeat:
+      B_repetirClick();
+      break;
+    case KeyCommand::ToggleRandom:
+      B_RandomClick();
+      break;
+    case KeyCommand::TogglePlaylist:
+      B_PlaylistClick();
+      break;
+    case KeyCommand::VolumeDown:
+      volumeDown();
+      break;
+    case KeyCommand::VolumeUp:
+      volumeUp();
+      break;
+    case KeyCommand::SeekBack:
+      skipBack();
+      break;
+    case KeyCommand::SeekForward:
+      skipForward();
+      break;
+    case KeyCommand::None:
+      break;
   }
 }
 

@@ -1,10 +1,10 @@
 // The main window's live displays: time, position knob and seeking, volume knob and mute,
 // and the two scrolling titles.
 #include <QDebug>
-#include <algorithm>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMouseEvent>
+#include <algorithm>
 
 #include "core/Player.h"
 #include "ui/FxPanel.h"
@@ -98,9 +98,9 @@ void TVemlaMain::ContadorTimer() {
   // A stream that has played to its end stays current with its last time shown; nothing
   // needs to tick until the next start.
   const int slot = player_.CurrentSlot;
-  const bool ended = slot >= 0 && slot < core::kStreamSlotCount &&
-                     player_.Audio().ChannelIsActive(player_.StreamSlots[slot].Handle) ==
-                         audio::kStopped;
+  const bool ended =
+      slot >= 0 && slot < core::kStreamSlotCount &&
+      player_.Audio().ChannelIsActive(player_.StreamSlots[slot].Handle) == audio::kStopped;
   if (ended) {
     pauseTitleTimers();
     return;

@@ -46,10 +46,9 @@ Tfopciones::Tfopciones(QWidget* parent) : QDialog(parent) {
                            {check("Mostrar icono en la bandeja del sistema", true), minimize,
                             new QRadioButton("Minimizar a la barra de tareas")})}),
                "Bandeja");
-  tabs->addTab(page({group("General",
-                           {check("Permitir más de una Instancia del Programa", true),
-                            check("Recordar la lista de canciones al salir", true),
-                            check("Recordar la posición de las ventanas", true)})}),
+  tabs->addTab(page({group("General", {check("Permitir más de una Instancia del Programa", true),
+                                       check("Recordar la lista de canciones al salir", true),
+                                       check("Recordar la posición de las ventanas", true)})}),
                "General");
   tabs->addTab(page({group("Asociar archivos",
                            {check("MP3", false), check("OGG", false), check("WAV", false),

@@ -26,9 +26,9 @@ class FakeAudio : public audio::AudioLib {
     streams[next_] = Stream{};
     return next_++;
   }
-#define VEMLA_FAKE_OPENER(name)                                                               \
-  audio::Handle name(bool, const std::string&, uint64_t, uint64_t, uint32_t) override {       \
-    return open();                                                                            \
+#define VEMLA_FAKE_OPENER(name)                                                         \
+  audio::Handle name(bool, const std::string&, uint64_t, uint64_t, uint32_t) override { \
+    return open();                                                                      \
   }
   VEMLA_FAKE_OPENER(StreamCreateFile)
   VEMLA_FAKE_OPENER(WMA_StreamCreateFile)

@@ -1,14 +1,14 @@
 // Main-window arithmetic that needs no display: time texts, knobs, titles, snapping, keys.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "ui/KeyDispatch.h"
 #include "ui/TimeDisplay.h"
 #include "ui/TitleScroll.h"
 #include "ui/VolumeKnob.h"
 #include "ui/WindowSnap.h"
-
-#include <string>
-#include <vector>
 
 using namespace vemla::ui;
 
@@ -18,8 +18,8 @@ TEST(TimeDisplayTest, TextsInBothModes) {
     int mode;
     const char* text;
   } cases[] = {
-      {0, 1, "00:00"},    {0, 2, "-00:00"},     {125, 1, "02:05"},  {125, 2, "-02:05"},
-      {3725, 1, "62:05"}, {59, 1, "00:59"},     {60, 1, "01:00"},   {6000, 1, "100:00"},
+      {0, 1, "00:00"},    {0, 2, "-00:00"}, {125, 1, "02:05"}, {125, 2, "-02:05"},
+      {3725, 1, "62:05"}, {59, 1, "00:59"}, {60, 1, "01:00"},  {6000, 1, "100:00"},
       {-1, 2, "-00:00"},  {9, 0, "-00:09"},
   };
   for (const auto& c : cases) {
@@ -58,8 +58,8 @@ TEST(TimeDisplayTest, SkipBackFromKnob106OnA260SecondSong) {
 }
 
 TEST(VolumeKnobTest, PercentPresets) {
-  const std::vector<std::pair<int, int>> presets = {
-      {0, 220}, {10, 227}, {25, 238}, {50, 257}, {75, 276}, {100, 295}, {150, 295}, {-5, 220}};
+  const std::vector<std::pair<int, int>> presets = {{0, 220},  {10, 227},  {25, 238},  {50, 257},
+                                                    {75, 276}, {100, 295}, {150, 295}, {-5, 220}};
   for (auto [percent, knob] : presets) {
     VolumeState v;
     VolumeKnob::SetVolumePercent(v, percent);
@@ -139,7 +139,7 @@ TEST(TitleScrollTest, TwentySevenCharactersAlternateBetweenFirstAndSecond) {
 TEST(TitleScrollTest, LongTitleRunsForwardPausesAndBack) {
   const int length = 30;  // four steps to its last 27 characters
   const auto shown = run(length, 12);
-  const std::vector<Shown> want = {{1, 400}, {2, 400}, {3, 400}, {4, 5000}, {3, 400}, {2, 400},
+  const std::vector<Shown> want = {{1, 400},  {2, 400}, {3, 400}, {4, 5000}, {3, 400}, {2, 400},
                                    {1, 5000}, {2, 400}, {3, 400}, {4, 5000}, {3, 400}, {2, 400}};
   for (size_t i = 0; i < want.size(); ++i) {
     EXPECT_EQ(shown[i].firstChar, want[i].firstChar) << i;
@@ -169,8 +169,8 @@ TEST(WindowSnapTest, ScreenEdges) {
   struct Case {
     SnapPoint in, out;
   } cases[] = {
-      {{10, 100}, {0, 100}},   {{20, 100}, {20, 100}},  {{100, 5}, {100, -3}},
-      {{100, 20}, {100, 20}},  {{-50, -50}, {0, -3}},   {{660, 100}, {683, 100}},
+      {{10, 100}, {0, 100}},    {{20, 100}, {20, 100}}, {{100, 5}, {100, -3}},
+      {{100, 20}, {100, 20}},   {{-50, -50}, {0, -3}},  {{660, 100}, {683, 100}},
       {{659, 100}, {659, 100}},
   };
   for (const auto& c : cases) {

@@ -13,8 +13,8 @@
 
 #include "FakeAudio.h"
 #include "core/Player.h"
-#include "ui/FxPanel.h"
 #include "support/Fixtures.h"
+#include "ui/FxPanel.h"
 #include "ui/MainMenus.h"
 #include "ui/QtPlayerView.h"
 #include "ui/TAcerca.h"
@@ -118,8 +118,10 @@ TEST_F(MainWindowTest, ControlsSitAtTheirPlacesWithTheirHints) {
   EXPECT_EQ(main->Tinfo2()->palette().color(QPalette::WindowText), QColor(192, 192, 192));
   EXPECT_TRUE(main->Tinfo3()->font().bold());
 
-  const char* labels[5][2] = {{"F_archivo", "Archivo"}, {"F_Play", "Play"},
-                              {"F_Opciones", "Opciones"}, {"F_Ver", "Ver"},
+  const char* labels[5][2] = {{"F_archivo", "Archivo"},
+                              {"F_Play", "Play"},
+                              {"F_Opciones", "Opciones"},
+                              {"F_Ver", "Ver"},
                               {"F_Ayuda", "Ayuda"}};
   const int lefts[5] = {12, 62, 94, 156, 184};
   for (int i = 0; i < 5; ++i) {
