@@ -17,8 +17,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
-#include <numeric>
 #include <utility>
 #include <vector>
 
@@ -128,62 +126,61 @@ QRegion outlineRegion(const VertexList& vertices, int count) {
   const int n = polygon.size();
   if (n < 2) return {};
   const QRect bounds = polygon.boundingRect();
-  std::vector<std::vector<std::pair<int, int>>> rows(bounds.height());
-  auto addSpan = [&](int y, int x0, int x1) {
-    if (x0 <= x1) rows[y - bounds.top()].emplace_back(x0, x1);
-  };
-  // Edges: every pixel position on each edge.
-  for (int i = 0; i < n; ++i) {
-    const QPoint a = polygon[i];
-    const QPoint b = polygon[(i + 1) % n];
-    const int dx = b.x() - a.x();
-    const int dy = b.y() - a.y();
-    if (dy == 0) {
-      addSpan(a.y(), std::min(a.x(), b.x()), std::max(a.x(), b.x()));
-      continue;
-    }
-    const int g = std::gcd(std::abs(dx), std::abs(dy));
-    for (int k = 0; k <= g; ++k) {
-      const int x = a.x() + dx / g * k;
-      addSpan(a.y() + dy / g * k, x, x);
-    }
-  }
-  // Inside: even-odd spans between the edge crossings of each row.
+  std::vector<QRect> rects;
+  std::vector<std::pair<int, int>> spans;
+  std::vector<std::pair<int, int>> merged;
+  std::vector<std::pair<int, int>> previous;
   std::vector<double> crossings;
+  size_t bandStart = 0;
   for (int y = bounds.top(); y <= bounds.bottom(); ++y) {
+    spans.clear();
     crossings.clear();
     for (int i = 0; i < n; ++i) {
       const QPoint a = polygon[i];
       const QPoint b = polygon[(i + 1) % n];
+      const int dx = b.x() - a.x();
+      const int dy = b.y() - a.y();
+      // The edge's own pixel positions on this row.
+      if (dy == 0) {
+        if (a.y() == y) spans.emplace_back(std::min(a.x(), b.x()), std::max(a.x(), b.x()));
+        continue;
+      }
+      if (y < std::min(a.y(), b.y()) || y > std::max(a.y(), b.y())) continue;
+      if ((y - a.y()) * dx % dy == 0) {
+        const int x = a.x() + (y - a.y()) * dx / dy;
+        spans.emplace_back(x, x);
+      }
+      // Even-odd crossings, each edge counted half-open so shared vertices count once.
       if ((a.y() <= y && y < b.y()) || (b.y() <= y && y < a.y())) {
-        crossings.push_back(a.x() + double(y - a.y()) * (b.x() - a.x()) / (b.y() - a.y()));
+        crossings.push_back(a.x() + double(y - a.y()) * dx / dy);
       }
     }
     std::sort(crossings.begin(), crossings.end());
     for (size_t i = 0; i + 1 < crossings.size(); i += 2) {
-      addSpan(y, static_cast<int>(std::ceil(crossings[i])),
-              static_cast<int>(std::floor(crossings[i + 1])));
+      const int x0 = static_cast<int>(std::ceil(crossings[i]));
+      const int x1 = static_cast<int>(std::floor(crossings[i + 1]));
+      if (x0 <= x1) spans.emplace_back(x0, x1);
     }
+    std::sort(spans.begin(), spans.end());
+    merged.clear();
+    for (const auto& span : spans) {
+      if (!merged.empty() && span.first <= merged.back().second + 1) {
+        merged.back().second = std::max(merged.back().second, span.second);
+      } else {
+        merged.push_back(span);
+      }
+    }
+    // Equal neighbouring rows share one band of rectangles.
+    if (y > bounds.top() && merged == previous) {
+      for (size_t i = bandStart; i < rects.size(); ++i) rects[i].setBottom(y);
+      continue;
+    }
+    bandStart = rects.size();
+    for (const auto& [x0, x1] : merged) rects.emplace_back(QPoint(x0, y), QPoint(x1, y));
+    previous.swap(merged);
   }
   QRegion region;
-  for (int r = 0; r < bounds.height(); ++r) {
-    auto& spans = rows[r];
-    std::sort(spans.begin(), spans.end());
-    int start = 0;
-    int end = -1;
-    bool open = false;
-    for (const auto& [x0, x1] : spans) {
-      if (open && x0 <= end + 1) {
-        end = std::max(end, x1);
-        continue;
-      }
-      if (open) region += QRect(start, bounds.top() + r, end - start + 1, 1);
-      start = x0;
-      end = x1;
-      open = true;
-    }
-    if (open) region += QRect(start, bounds.top() + r, end - start + 1, 1);
-  }
+  region.setRects(rects.data(), static_cast<int>(rects.size()));
   return region;
 }
 
