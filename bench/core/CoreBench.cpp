@@ -5,8 +5,8 @@
 // The output device is SDL's disk driver writing into a FIFO that a thread of this program
 // drains, so "handed to the device" is the moment a non-silent sample comes out of the FIFO.
 #include <fcntl.h>
-#include <time.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -57,7 +57,9 @@ long RssKb() {
 class BenchView : public core::NullPlayerView {
  public:
   void AppendRow(const std::string& t) override { rows.push_back(t); }
-  void AppendRows(const std::vector<std::string>& t) override { rows.insert(rows.end(), t.begin(), t.end()); }
+  void AppendRows(const std::vector<std::string>& t) override {
+    rows.insert(rows.end(), t.begin(), t.end());
+  }
   std::vector<std::string> rows;
 };
 
@@ -104,14 +106,16 @@ void BenchLists(const fs::path& dir) {
     writeCpu.push_back(CpuMs() - c0);
     if (!err.empty()) std::printf("!! write: %s\n", err.c_str());
   }
-  std::printf("LoadPlaylistFile 40000 entries: median %.1f ms (min %.1f, max %.1f), CPU median %.1f ms\n",
-              Median(load), *std::min_element(load.begin(), load.end()),
-              *std::max_element(load.begin(), load.end()), Median(loadCpu));
-  std::printf("  RSS before %ld KB, after %ld KB: %.1f MB for the entries and their rows\n", rssBefore,
-              rssAfter, (rssAfter - rssBefore) / 1024.0);
-  std::printf("WritePlaylistFile 40000 entries: median %.1f ms (min %.1f, max %.1f), CPU median %.1f ms\n",
-              Median(write), *std::min_element(write.begin(), write.end()),
-              *std::max_element(write.begin(), write.end()), Median(writeCpu));
+  std::printf(
+      "LoadPlaylistFile 40000 entries: median %.1f ms (min %.1f, max %.1f), CPU median %.1f ms\n",
+      Median(load), *std::min_element(load.begin(), load.end()),
+      *std::max_element(load.begin(), load.end()), Median(loadCpu));
+  std::printf("  RSS before %ld KB, after %ld KB: %.1f MB for the entries and their rows\n",
+              rssBefore, rssAfter, (rssAfter - rssBefore) / 1024.0);
+  std::printf(
+      "WritePlaylistFile 40000 entries: median %.1f ms (min %.1f, max %.1f), CPU median %.1f ms\n",
+      Median(write), *std::min_element(write.begin(), write.end()),
+      *std::max_element(write.begin(), write.end()), Median(writeCpu));
 }
 
 void BenchAdd(const fs::path& mp3Dir) {
@@ -143,7 +147,8 @@ void DrainFifo(const std::string& fifo) {
   while (!quit) {
     ssize_t n = ::read(fd, buf.data(), buf.size());
     if (n <= 0) break;
-    if (armed && std::any_of(buf.begin(), buf.begin() + n, [](unsigned char b) { return b != 0; })) {
+    if (armed &&
+        std::any_of(buf.begin(), buf.begin() + n, [](unsigned char b) { return b != 0; })) {
       firstSampleNs = Clock::now().time_since_epoch().count();
       armed = false;
     }

@@ -23,9 +23,7 @@ void Player::ReportAdd(AddResult result) {
   }
 }
 
-void Player::AddFileEntry(const std::string& path) {
-  ReportAdd(List.AddFileEntry(audio_, path));
-}
+void Player::AddFileEntry(const std::string& path) { ReportAdd(List.AddFileEntry(audio_, path)); }
 
 void Player::AddCdTrackEntry(int drive, int track, const std::string& name) {
   ReportAdd(List.AddCdTrackEntry(audio_, drive, track, name));

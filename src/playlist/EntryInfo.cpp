@@ -16,9 +16,9 @@ struct KindName {
 };
 
 constexpr KindName kKinds[] = {
-    {"WAV", 1},  {"OGG", 2},  {"MPG", 3},   {"MP2", 4},   {"MP3", 5},  {"CDA", 6},  {"WMA", 7},
-    {"AAC", 8},  {"MP4", 9},  {"AC3", 10},  {"ALAC", 11}, {"APE", 12}, {"MPC", 13}, {"OFR", 14},
-    {"SPX", 15}, {"TTA", 16}, {"WV", 17},   {"FLAC", 18},
+    {"WAV", 1},  {"OGG", 2},  {"MPG", 3},  {"MP2", 4},  {"MP3", 5},   {"CDA", 6},
+    {"WMA", 7},  {"AAC", 8},  {"MP4", 9},  {"AC3", 10}, {"ALAC", 11}, {"APE", 12},
+    {"MPC", 13}, {"OFR", 14}, {"SPX", 15}, {"TTA", 16}, {"WV", 17},   {"FLAC", 18},
 };
 
 }  // namespace
@@ -128,9 +128,10 @@ int ReadEntryInfo(audio::AudioLib& a, const std::string& path, Tcancion& e) {
   ReadFigures(a, h, e, info, haveInfo);
   if (haveInfo) {
     // Streams shorter than half a second have no meaningful rate: 0 instead of a division by 0.
-    e.BitRate = e.LengthSeconds > 0
-                    ? static_cast<int32_t>((e.SizeBytes / static_cast<uint32_t>(e.LengthSeconds)) / 1024)
-                    : 0;
+    e.BitRate =
+        e.LengthSeconds > 0
+            ? static_cast<int32_t>((e.SizeBytes / static_cast<uint32_t>(e.LengthSeconds)) / 1024)
+            : 0;
   }
 
   if (kind == 2) {
@@ -165,7 +166,8 @@ int ReadEntryInfo(audio::AudioLib& a, const std::string& path, Tcancion& e) {
   return 0;
 }
 
-int ReadCdTrackInfo(audio::AudioLib& a, int drive, int track, Tcancion& e, const std::string& name) {
+int ReadCdTrackInfo(audio::AudioLib& a, int drive, int track, Tcancion& e,
+                    const std::string& name) {
   audio::Handle h = a.CD_StreamCreate(drive, track, 0);
   if (h == 0) return -1;
   e.Title.clear();

@@ -35,10 +35,23 @@ namespace {
 
 int Weight(uint32_t c) {
   switch (c) {
-    case ' ': case '!': case '"': case '&': case '(': case ')': case '*': case ',': case '-':
-    case '.': case '/': case 0xAA: case 0xB7: case 0xBA:
+    case ' ':
+    case '!':
+    case '"':
+    case '&':
+    case '(':
+    case ')':
+    case '*':
+    case ',':
+    case '-':
+    case '.':
+    case '/':
+    case 0xAA:
+    case 0xB7:
+    case 0xBA:
       return 2;
-    case '#': case 0xC7:
+    case '#':
+    case 0xC7:
       return 4;
     case '%':
       return 5;

@@ -48,7 +48,8 @@ std::string BadNumber(std::string_view text) {
 bool IsAbsolute(std::string_view line) {
   if (!line.empty() && line[0] == '/') return true;
   // A Windows path with a drive is kept as it stands (it fails later, like a missing file).
-  return line.size() >= 3 && ((line[0] >= 'A' && line[0] <= 'Z') || (line[0] >= 'a' && line[0] <= 'z')) &&
+  return line.size() >= 3 &&
+         ((line[0] >= 'A' && line[0] <= 'Z') || (line[0] >= 'a' && line[0] <= 'z')) &&
          line[1] == ':' && (line[2] == '\\' || line[2] == '/');
 }
 
@@ -97,7 +98,8 @@ ListReadResult ParsePlaylist(std::string_view bytes, const std::string& listDir,
         std::string_view rest = line.substr(6);
         size_t comma = rest.find(',');
         std::string_view d = rest.substr(0, comma);
-        std::string_view t = comma == std::string_view::npos ? std::string_view() : rest.substr(comma + 1);
+        std::string_view t =
+            comma == std::string_view::npos ? std::string_view() : rest.substr(comma + 1);
         int32_t drive = 0;
         int32_t track = 0;
         if (!ParseInt(d, drive)) {

@@ -15,8 +15,8 @@ namespace vemla::playlist {
 class Text {
  public:
   Text() = default;
-  Text(std::string_view s) { assign(s); }                 // NOLINT: implicit on purpose
-  Text(const std::string& s) { assign(s); }               // NOLINT
+  Text(std::string_view s) { assign(s); }    // NOLINT: implicit on purpose
+  Text(const std::string& s) { assign(s); }  // NOLINT
   Text(const char* s) { assign(s ? std::string_view(s) : std::string_view()); }  // NOLINT
   Text(const Text& o) { assign(o.view()); }
   Text(Text&& o) noexcept : p_(o.p_) { o.p_ = nullptr; }
@@ -72,8 +72,12 @@ class Text {
   friend std::string operator+(const Text& a, const Text& b) { return a + b.view(); }
   friend std::string operator+(const Text& a, const char* b) { return a + std::string_view(b); }
   friend std::string operator+(const char* a, const Text& b) { return std::string_view(a) + b; }
-  friend std::string operator+(const Text& a, const std::string& b) { return a + std::string_view(b); }
-  friend std::string operator+(const std::string& a, const Text& b) { return std::string_view(a) + b; }
+  friend std::string operator+(const Text& a, const std::string& b) {
+    return a + std::string_view(b);
+  }
+  friend std::string operator+(const std::string& a, const Text& b) {
+    return std::string_view(a) + b;
+  }
   friend std::string operator+(const Text& a, std::string_view b) {
     std::string r(a.view());
     r.append(b);

@@ -57,7 +57,8 @@ TEST(PlayerList, ClearingKeepsWhatPlays) {
 TEST(PlayerList, FullListIsRefusedWithOneMessage) {
   PlayerRig r;
   std::string list = "#EXTM3U\r\n";
-  for (int i = 0; i < vemla::playlist::kPlaylistCapacity + 5; ++i) list += "/m/" + std::to_string(i) + ".mp3\r\n";
+  for (int i = 0; i < vemla::playlist::kPlaylistCapacity + 5; ++i)
+    list += "/m/" + std::to_string(i) + ".mp3\r\n";
   std::string path = writeFile("lists/huge.m3u", list).string();
   r.player.LoadPlaylistFile(path);
   EXPECT_EQ(r.player.List.EntryCount, vemla::playlist::kPlaylistCapacity);
@@ -75,7 +76,9 @@ TEST(PlayerList, FullListIsRefusedWithOneMessage) {
 TEST(PlayerList, ListFilesHandedOverAndRead) {
   PlayerRig r;
   std::string song = r.Song("dropped.mp3");
-  std::string list = writeFile("lists/a.m3u", "#EXTM3U\r\n#EXTINF:247,Artist - Title\r\nsong.mp3\r\nCDA://1,5\r\n").string();
+  std::string list =
+      writeFile("lists/a.m3u", "#EXTM3U\r\n#EXTINF:247,Artist - Title\r\nsong.mp3\r\nCDA://1,5\r\n")
+          .string();
   writeFile("lists/b.pls", "[playlist]\r\n");
   r.player.HandOverFile(song);
   r.player.HandOverFile(list);
@@ -122,8 +125,9 @@ TEST(PlayerList, SavingLists) {
   fs::create_directories(dir);
   r.player.SaveListAs((dir / "lista.txt").string());
   std::string bytes = readFile(dir / "lista.m3u");
-  EXPECT_EQ(bytes, "#EXTM3U\r\n#EXTINF:247,song1 - \r\n" + r.PathOf(1) + "\r\n#EXTINF:247,song2 - \r\n" +
-                       r.PathOf(2) + "\r\n#EXTINF:185,Canci\xC3\xB3n\r\nCDA://0,3\r\n");
+  EXPECT_EQ(bytes, "#EXTM3U\r\n#EXTINF:247,song1 - \r\n" + r.PathOf(1) +
+                       "\r\n#EXTINF:247,song2 - \r\n" + r.PathOf(2) +
+                       "\r\n#EXTINF:185,Canci\xC3\xB3n\r\nCDA://0,3\r\n");
   EXPECT_TRUE(r.view.messages.empty());
 
   // Reading it back gives the same paths, lengths and titles.

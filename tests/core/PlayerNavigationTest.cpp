@@ -106,7 +106,8 @@ TEST(PlayerNavigation, ListedEntriesAreReadBeforeTheyPlay) {
   std::string good2 = r.Song("listed2.ogg", 30);
   r.player.AddListedEntry(good1, "", "Artist - Title", 247);
   r.player.AddListedEntry("/gone/away.mp3", "", "gone", 10);
-  r.player.AddListedEntry(vemla::test::writeFile("songs/text.mp3", "not audio").string(), "", "", 1);
+  r.player.AddListedEntry(vemla::test::writeFile("songs/text.mp3", "not audio").string(), "", "",
+                          1);
   r.player.AddListedEntry(good2, "", "two", 30);
   EXPECT_EQ(r.player.List.Entries[1].FormatKind, 0);  // not read yet
 
@@ -132,7 +133,8 @@ TEST(PlayerNavigation, SkipChainsEnd) {
   // Random order never reaches an end by itself: the chain stops after as many skips as there
   // are entries.
   PlayerRig r;
-  for (int i = 0; i < 50; ++i) r.player.AddListedEntry("/gone/" + std::to_string(i) + ".mp3", "", "", 1);
+  for (int i = 0; i < 50; ++i)
+    r.player.AddListedEntry("/gone/" + std::to_string(i) + ".mp3", "", "", 1);
   r.player.RandomMode = 1;
   r.player.RepeatMode = 1;
   r.PlayEntry(1);
@@ -153,7 +155,8 @@ TEST(PlayerNavigation, OnlyLongTitlesScroll) {
   // "1.  - " + title + " - (00:01)": 16 characters around the title.
   r.player.AddListedEntry(r.Song("t26.mp3"), "", std::string(10, 'x'), 1);
   r.player.AddListedEntry(r.Song("t27.mp3"), "", std::string(11, 'x'), 1);
-  r.player.AddListedEntry(r.Song("t27u.mp3"), "", "\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9xxxxx", 1);
+  r.player.AddListedEntry(r.Song("t27u.mp3"), "", "\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9xxxxx",
+                          1);
   ASSERT_EQ(r.player.List.Entries[1].DisplayLine.size(), 26u);
   r.player.TitleOffset = 9;
   r.PlayEntry(1);

@@ -125,9 +125,11 @@ TEST_F(RealAudio, MissingAndUnreadableFilesArePassedOver) {
 }
 
 TEST_F(RealAudio, EntryFiguresAndSeeking) {
-  std::string mp3 = makeSine("core_2s.mp3", 2.0, 440, 44100, 2, 0.5, "-c:a libmp3lame -b:a 128k").string();
+  std::string mp3 =
+      makeSine("core_2s.mp3", 2.0, 440, 44100, 2, 0.5, "-c:a libmp3lame -b:a 128k").string();
   std::string ogg = makeSine("core_2s.ogg", 2.0, 440, 44100, 2, 0.5,
-                             "-c:a libvorbis -b:a 96k -metadata title=Tema -metadata artist=Grupo").string();
+                             "-c:a libvorbis -b:a 96k -metadata title=Tema -metadata artist=Grupo")
+                        .string();
   std::string wav = makeSine("core_2s.wav", 2.0, 440).string();
   player_->AddFileEntry(mp3);
   player_->AddFileEntry(ogg);

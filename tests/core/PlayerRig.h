@@ -33,7 +33,8 @@ struct PlayerRig {
   }
   // Adds `count` files read at once; returns the path of the last.
   void AddSongs(int count, int seconds = 10) {
-    for (int i = 1; i <= count; ++i) player.AddFileEntry(Song("song" + std::to_string(i) + ".mp3", seconds));
+    for (int i = 1; i <= count; ++i)
+      player.AddFileEntry(Song("song" + std::to_string(i) + ".mp3", seconds));
   }
   void Select(int index) { view.SelectRow(index - 1); }
   void PlayEntry(int index) {
@@ -41,7 +42,9 @@ struct PlayerRig {
     player.PlaySelected();
   }
   // Source path of the stream now playing or paused ("" when none).
-  std::string Playing() { return audio.Source(audio.Active()) == "?" ? "" : audio.Source(audio.Active()); }
+  std::string Playing() {
+    return audio.Source(audio.Active()) == "?" ? "" : audio.Source(audio.Active());
+  }
   std::string PathOf(int index) { return player.List.Entries[index].Path; }
   audio::Handle CurrentHandle() {
     return player.CurrentSlot < 0 ? 0 : player.StreamSlots[player.CurrentSlot].Handle;

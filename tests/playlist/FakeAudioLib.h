@@ -32,8 +32,8 @@ class FakeAudioLib : public audio::AudioLib {
     void* user = nullptr;
   };
 
-  std::map<std::string, Spec> files;                 // by path
-  std::map<std::pair<int, int>, Spec> cdTracks;      // by (drive, track)
+  std::map<std::string, Spec> files;             // by path
+  std::map<std::pair<int, int>, Spec> cdTracks;  // by (drive, track)
   bool refusePlay = false;
   std::set<std::string> refusePlayOf;  // sources whose play request is refused
   bool initOk = true;
@@ -63,9 +63,9 @@ class FakeAudioLib : public audio::AudioLib {
   bool Init(int, uint32_t, uint32_t) override { return initOk; }
   void Free() override { streams.clear(); }
 
-#define VEMLA_FAKE_OPENER(name) \
+#define VEMLA_FAKE_OPENER(name)                                                              \
   audio::Handle name(bool, const std::string& path, uint64_t, uint64_t, uint32_t) override { \
-    return OpenFile(#name, path); \
+    return OpenFile(#name, path);                                                            \
   }
   VEMLA_FAKE_OPENER(StreamCreateFile)
   VEMLA_FAKE_OPENER(WMA_StreamCreateFile)

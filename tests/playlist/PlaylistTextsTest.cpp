@@ -52,10 +52,10 @@ TEST(EntryInfo, FormatKindFromExtension) {
     const char* path;
     uint8_t kind;
   } cases[] = {
-      {"/m/song.Mp3", 5},   {"/m/song.mpeg", 0}, {"/m/a.b/song", 0}, {"MP3", 5},
-      {"/m/x.mp4", 9},      {"/m/x.cda", 6},     {"/m/x.flac", 18},  {"/m/x.wv", 17},
-      {"/m/x.ogg", 2},      {"/m/x.wav", 1},     {"/m/x.mp1", 0},    {"/m/x.", 0},
-      {"/m/x.ALAC", 11},    {"/m/x.ofr", 14},
+      {"/m/song.Mp3", 5}, {"/m/song.mpeg", 0}, {"/m/a.b/song", 0}, {"MP3", 5},
+      {"/m/x.mp4", 9},    {"/m/x.cda", 6},     {"/m/x.flac", 18},  {"/m/x.wv", 17},
+      {"/m/x.ogg", 2},    {"/m/x.wav", 1},     {"/m/x.mp1", 0},    {"/m/x.", 0},
+      {"/m/x.ALAC", 11},  {"/m/x.ofr", 14},
   };
   for (const auto& c : cases) EXPECT_EQ(FormatKindOf(UpperExtension(c.path)), c.kind) << c.path;
 }
