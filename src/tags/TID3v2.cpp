@@ -216,13 +216,15 @@ bool TID3v2::Store(const std::string& fileName) {
     ok = ::fchmod(out, st.st_mode & 07777) == 0;
   }
   if (::close(out) != 0) ok = false;
-  // The old file is replaced by an atomic rename, never deleted first: whatever fails, one
-  // whole copy of the audio remains under its own name.
+  // The old file is replaced by an atomic rename, never deleted first, so a failed rename
+  // leaves it whole. Should it be gone all the same, the work file is the only copy left of
+  // the audio and is kept.
   if (ok)
     ok =
         (rename_ ? rename_(work.c_str(), path.c_str()) : ::rename(work.c_str(), path.c_str())) == 0;
   if (!ok) {
-    ::unlink(work.c_str());
+    struct stat now {};
+    if (::lstat(path.c_str(), &now) == 0) ::unlink(work.c_str());
     return false;
   }
   SyncFolder(path);

@@ -222,6 +222,18 @@ TEST(ID3v2, StoreFaultsLeaveTheAudioWhole) {
   EXPECT_EQ(readFile(f), original);
   EXPECT_FALSE(fs::exists(f.string() + "~"));
 
+  // A rename that loses the old file on its way: the work file is then the only copy, kept.
+  TID3v2 losing([](const char*, const char* to) {
+    ::unlink(to);
+    errno = EIO;
+    return -1;
+  });
+  losing.SetTitle("Nuevo");
+  EXPECT_FALSE(losing.Store(f.string()));
+  std::string built;
+  ASSERT_TRUE(losing.BuildTag(built));
+  EXPECT_EQ(readFile(f.string() + "~"), built + original.substr(original.size() - 3000));
+
   // A read-only file is rewritten and keeps its other permission bits.
   fs::path ro = writeFile("v2/readonly.mp3", original);
   fs::permissions(ro, fs::perms::owner_read | fs::perms::group_read);
