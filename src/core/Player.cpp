@@ -144,6 +144,7 @@ int Player::OpenEntryStream(const std::string& path, int entryIndex) {
     h = audio_.CD_StreamCreate(e.CdDrive, e.CdTrack, 0);
   } else {
     if (!IsFile(path)) return -2;
+    if (playlist::IsSpecialFile(path)) return -1;
     h = playlist::OpenByKind(audio_, e.FormatKind, path);
   }
   if (h == 0) return -1;

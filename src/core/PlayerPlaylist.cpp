@@ -1,5 +1,6 @@
 // Playlist operations that keep the list view in step with the model, and list files.
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstring>
@@ -114,8 +115,13 @@ class RowSink : public playlist::ListSink {
 
 // Cheap check before reading a whole file that may be anything at all.
 bool StartsAsList(const std::string& path) {
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return false;
+  struct stat st;
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    return false;
+  }
   char head[9] = {};
   ssize_t n = ::read(fd, head, sizeof head);
   ::close(fd);

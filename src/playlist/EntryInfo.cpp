@@ -1,5 +1,7 @@
 #include "playlist/EntryInfo.h"
 
+#include <sys/stat.h>
+
 #include <cmath>
 #include <limits>
 
@@ -111,10 +113,16 @@ void ReadFigures(audio::AudioLib& a, audio::Handle h, Tcancion& e, audio::Channe
 
 }  // namespace
 
+bool IsSpecialFile(const std::string& path) {
+  struct stat st;
+  return ::stat(path.c_str(), &st) == 0 && (S_ISFIFO(st.st_mode) || S_ISCHR(st.st_mode) ||
+                                            S_ISBLK(st.st_mode) || S_ISSOCK(st.st_mode));
+}
+
 int ReadEntryInfo(audio::AudioLib& a, const std::string& path, Tcancion& e) {
   std::string ext = UpperExtension(path);
   uint8_t kind = FormatKindOf(ext);
-  if (kind == 0) return -1;
+  if (kind == 0 || IsSpecialFile(path)) return -1;
   audio::Handle h = OpenByKind(a, kind, path);
   // A failed open leaves the entry as it was: no error value lands in SizeBytes.
   if (h == 0) return -1;

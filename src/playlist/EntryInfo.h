@@ -32,6 +32,9 @@ uint8_t FormatKindOf(std::string_view upperExtension);
 // the first character). "/music/tune.ogg" gives "tune".
 std::string FileBaseName(std::string_view path);
 
+// A pipe, device or socket: reading one as audio could block forever, so it is never opened.
+bool IsSpecialFile(const std::string& path);
+
 // Opens `path` with the opener of `kind`; 0 when the kind has none or the layer refuses.
 audio::Handle OpenByKind(audio::AudioLib& audio, uint8_t kind, const std::string& path);
 

@@ -159,7 +159,7 @@ AddResult Playlist::AddFileEntry(audio::AudioLib& audio, const std::string& path
   e.InfoPending = false;
   e.Path = path;
   Commit(n);
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   struct stat st;
   if (fd >= 0 && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
     e.SizeBytes = static_cast<uint32_t>(st.st_size);

@@ -218,7 +218,7 @@ std::string WriteFileReplacing(const std::string& path, std::string_view bytes) 
 
 bool ReadWholeFile(const std::string& path, std::string& bytes) {
   bytes.clear();
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return false;
   struct stat st;
   if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 
@@ -161,4 +162,22 @@ TEST(PlayerList, SavingLists) {
   PlayerRig empty;
   empty.player.SaveListAs((dir / "vacia").string());
   EXPECT_EQ(readFile(dir / "vacia.m3u"), "#EXTM3U\r\n");
+}
+
+TEST(PlayerList, PipesAndDevicesNeverBlock) {
+  PlayerRig r;
+  auto dir = vemla::test::tempDir() / "special";
+  fs::create_directories(dir);
+  std::string pipeMp3 = (dir / "pipe.mp3").string();
+  std::string pipeList = (dir / "pipe.m3u").string();
+  ASSERT_EQ(::mkfifo(pipeMp3.c_str(), 0600), 0);
+  ASSERT_EQ(::mkfifo(pipeList.c_str(), 0600), 0);
+  r.audio.files[pipeMp3] = {};
+  r.player.HandOverFile(pipeMp3);
+  r.player.HandOverFile(pipeList);
+  EXPECT_EQ(r.player.List.EntryCount, 0);
+  r.player.AddListedEntry(pipeMp3, "", "", 1);
+  r.player.List.Entries[1].FormatKind = 5;
+  EXPECT_EQ(r.player.OpenEntryStream(pipeMp3, 1), -1);
+  EXPECT_EQ(r.audio.Count("StreamCreateFile " + pipeMp3), 0);
 }
