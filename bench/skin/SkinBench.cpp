@@ -49,8 +49,7 @@ int main(int argc, char** argv) {
       skin.picture(static_cast<Picture>(i), 1.0);
       skin.picture(static_cast<Picture>(i), 2.0);
     }
-    std::printf("decode every picture at 1x and 2x (first use): %.2f ms\n",
-                t.nsecsElapsed() / 1e6);
+    std::printf("decode every picture at 1x and 2x (first use): %.2f ms\n", t.nsecsElapsed() / 1e6);
   }
 
   ui::Skin skin;
@@ -74,13 +73,17 @@ int main(int argc, char** argv) {
     QWidget window;
     window.resize(344, 237);
     ui::ActiveSkin(window, skin.outline(Picture::MainBackground), {-2, 0});
-    const std::pair<const char*, Picture> buttons[] = {
-        {"B_repetir", Picture::Repetir},     {"B_Random", Picture::Random},
-        {"B_Playlist", Picture::Playlist},   {"B_info", Picture::Info},
-        {"B_fx", Picture::Fx},               {"B_silencio", Picture::Silencio},
-        {"B_anterior", Picture::Anterior},   {"B_Reproducir", Picture::Reproducir},
-        {"B_Pausa", Picture::Pausa},         {"B_Stop", Picture::Stop},
-        {"B_Siguiente", Picture::Siguiente}};
+    const std::pair<const char*, Picture> buttons[] = {{"B_repetir", Picture::Repetir},
+                                                       {"B_Random", Picture::Random},
+                                                       {"B_Playlist", Picture::Playlist},
+                                                       {"B_info", Picture::Info},
+                                                       {"B_fx", Picture::Fx},
+                                                       {"B_silencio", Picture::Silencio},
+                                                       {"B_anterior", Picture::Anterior},
+                                                       {"B_Reproducir", Picture::Reproducir},
+                                                       {"B_Pausa", Picture::Pausa},
+                                                       {"B_Stop", Picture::Stop},
+                                                       {"B_Siguiente", Picture::Siguiente}};
     for (const auto& [name, glyph] : buttons) {
       auto* b = new ui::GlyphButton(&window, name, glyph, &skin);
       ui::CutButtonToGlyph(*b);

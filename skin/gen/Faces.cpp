@@ -198,8 +198,8 @@ void drawMain(QPainter& p) {
   metalDisc(p, badge, 11);
   p.save();
   p.setPen(QPen(colour::kAqua, 2.2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-  p.drawPolyline(QPolygonF({badge + QPointF(-5, -4), badge + QPointF(0, 5),
-                            badge + QPointF(5, -4)}));
+  p.drawPolyline(
+      QPolygonF({badge + QPointF(-5, -4), badge + QPointF(0, 5), badge + QPointF(5, -4)}));
   p.restore();
 }
 

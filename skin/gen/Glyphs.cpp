@@ -171,8 +171,8 @@ void windowButton(QPainter& p, Picture id) {
   p.drawRoundedRect(r, 2.2, 2.2);
   const QPointF c = r.center();
   const qreal k = std::min(r.width(), r.height()) / 10.0;  // symbol scale
-  const QColor ink = (id == Picture::Cerrar || id == Picture::PlCerrar) ? QColor(255, 140, 120)
-                                                                        : colour::kSymbol;
+  const QColor ink =
+      (id == Picture::Cerrar || id == Picture::PlCerrar) ? QColor(255, 140, 120) : colour::kSymbol;
   p.setPen(symbolPen(1.2 * std::max(1.0, k * 0.9), ink));
   p.setBrush(Qt::NoBrush);
   switch (id) {

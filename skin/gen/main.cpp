@@ -110,8 +110,8 @@ int main(int argc, char** argv) {
     ok &= save(one, run.filePath(QString::fromLatin1(name) + ".bmp"), "BMP");
     ok &= save(two, run.filePath(QString::fromLatin1(name) + "@2x.bmp"), "BMP");
   }
-  ok &= save(noImage().convertToFormat(QImage::Format_RGB32), run.filePath("noimagen.jpg"),
-             "JPG", 90);
+  ok &= save(noImage().convertToFormat(QImage::Format_RGB32), run.filePath("noimagen.jpg"), "JPG",
+             90);
 
   QFile qrc(res.filePath("skin.qrc"));
   if (!qrc.open(QIODevice::WriteOnly | QIODevice::Truncate)) return 1;

@@ -21,8 +21,8 @@ QImage keyedGlyph(const QImage& image) {
   return keyed;
 }
 
-GlyphButton::GlyphButton(QWidget* parent, const char* objectName, Picture glyph,
-                         const Skin* skin, SkinWindow window)
+GlyphButton::GlyphButton(QWidget* parent, const char* objectName, Picture glyph, const Skin* skin,
+                         SkinWindow window)
     : SkinnedWidget(parent, objectName, skin, glyph) {
   if (skin) creationGlyph_ = skin->outline(glyph);
   setFocusPolicy(Qt::StrongFocus);
@@ -33,10 +33,25 @@ GlyphButton::GlyphButton(QWidget* parent, const char* objectName, Picture glyph,
 
 void GlyphButton::setGlyph(Picture glyph) { setPicture(glyph); }
 
+QString doubleSizeName(const QString& path) {
+  const int slash = path.lastIndexOf(QLatin1Char('/'));
+  const int dot = path.lastIndexOf(QLatin1Char('.'));
+  if (dot <= slash + 1) return path + QStringLiteral("@2x");
+  return path.left(dot) + QStringLiteral("@2x") + path.mid(dot);
+}
+
 bool GlyphButton::loadGlyph(const QString& path) {
-  QImage image(path);
+  const QImage image(path);
   if (image.isNull()) return false;
-  setPixmap(QPixmap::fromImage(keyedGlyph(image)));
+  QPixmap pixmap = QPixmap::fromImage(keyedGlyph(image));
+  if (devicePixelRatioF() > 1.0) {
+    const QImage sharp(doubleSizeName(path));
+    if (sharp.size() == image.size() * 2) {
+      pixmap = QPixmap::fromImage(keyedGlyph(sharp));
+      pixmap.setDevicePixelRatio(2.0);
+    }
+  }
+  setPixmap(pixmap);
   return true;
 }
 
@@ -71,8 +86,8 @@ void GlyphButton::paintEvent(QPaintEvent*) {
 }
 
 void GlyphButton::keyPressEvent(QKeyEvent* event) {
-  if (!event->isAutoRepeat() && (event->key() == Qt::Key_Space ||
-                                 event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
+  if (!event->isAutoRepeat() && (event->key() == Qt::Key_Space || event->key() == Qt::Key_Return ||
+                                 event->key() == Qt::Key_Enter)) {
     event->accept();
     emit clicked();
     return;

@@ -23,8 +23,9 @@ class GlyphButton : public SkinnedWidget {
   // Shows a skin glyph instead of the current one.
   void setGlyph(Picture glyph);
   // Shows the picture file as glyph. A picture without alpha channel is keyed: the colour of its
-  // top-left pixel is transparent. Returns false (and keeps the old glyph) when the file cannot
-  // be read; telling the user is the caller's business.
+  // top-left pixel is transparent. On a high-DPI screen a companion drawn at twice the size
+  // (doubleSizeName) is shown instead when it exists. Returns false (and keeps the old glyph)
+  // when the file cannot be read; telling the user is the caller's business.
   bool loadGlyph(const QString& path);
   QSize glyphSize() const;
 
@@ -47,5 +48,8 @@ class GlyphButton : public SkinnedWidget {
 // Makes a picture without alpha channel transparent where it has the colour of its top-left
 // pixel (the bitmap-glyph convention); a picture with alpha is returned as it is.
 QImage keyedGlyph(const QImage& image);
+
+// "dir/b_play.bmp" -> "dir/b_play@2x.bmp": the name of a picture's double-size companion.
+QString doubleSizeName(const QString& path);
 
 }  // namespace vemla::ui

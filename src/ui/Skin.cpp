@@ -26,10 +26,10 @@ QPixmap Skin::picture(Picture id, qreal dpr) const {
 
 QImage Skin::outline(Picture id) const {
   if (id == Picture::Count) return {};
-  const QString name = id == Picture::PlaylistBackground
-                           ? QStringLiteral(":/skin/playlist_outline.png")
-                           : QStringLiteral(":/skin/") + QLatin1String(resourceName(id)) +
-                                 QStringLiteral(".png");
+  const QString name =
+      id == Picture::PlaylistBackground
+          ? QStringLiteral(":/skin/playlist_outline.png")
+          : QStringLiteral(":/skin/") + QLatin1String(resourceName(id)) + QStringLiteral(".png");
   return QImage(name);
 }
 

@@ -28,18 +28,18 @@ enum class Picture {
   PlaylistBackground,  // shown 345 x 451 (the playlist face); outline() is the 349 x 500 picture
   MiniBackground,      // 150 x 100, red is see-through
   // Glyph buttons (main window; the mini window uses the same glyphs for its buttons).
-  Repetir,      // 25 x 21
-  Random,       // 25 x 21
-  Playlist,     // 29 x 18
-  Info,         // 29 x 18
-  Fx,           // 29 x 18
-  Silencio,     // 25 x 26, sound on (same drawing as skin/b_silencio.bmp)
-  Silencio2,    // 25 x 26, muted (same drawing as skin/b_silencio2.bmp)
-  Anterior,     // 25 x 26
-  Reproducir,   // 25 x 26 (same drawing as skin/b_play.bmp)
-  Pausa,        // 25 x 26 (same drawing as skin/b_pausa.bmp)
-  Stop,         // 25 x 26
-  Siguiente,    // 25 x 26
+  Repetir,     // 25 x 21
+  Random,      // 25 x 21
+  Playlist,    // 29 x 18
+  Info,        // 29 x 18
+  Fx,          // 29 x 18
+  Silencio,    // 25 x 26, sound on (same drawing as skin/b_silencio.bmp)
+  Silencio2,   // 25 x 26, muted (same drawing as skin/b_silencio2.bmp)
+  Anterior,    // 25 x 26
+  Reproducir,  // 25 x 26 (same drawing as skin/b_play.bmp)
+  Pausa,       // 25 x 26 (same drawing as skin/b_pausa.bmp)
+  Stop,        // 25 x 26
+  Siguiente,   // 25 x 26
   // Tiny flat title-bar buttons, 11 x 10 (main and mini window).
   Menu,
   Minimizar,

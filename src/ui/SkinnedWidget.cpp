@@ -69,8 +69,7 @@ void SkinnedWidget::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void SkinnedWidget::mouseMoveEvent(QMouseEvent* event) {
-  emit mouseMoved(event->buttons(), event->position().toPoint(),
-                  event->globalPosition().toPoint());
+  emit mouseMoved(event->buttons(), event->position().toPoint(), event->globalPosition().toPoint());
 }
 
 void SkinnedWidget::mouseDoubleClickEvent(QMouseEvent* event) {

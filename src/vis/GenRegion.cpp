@@ -29,9 +29,9 @@ constexpr int kStepY[8] = {0, -1, -1, -1, 0, 1, 1, 1};
 class Picture {
  public:
   explicit Picture(const QImage& image)
-      : image_(image.format() == QImage::Format_ARGB32 ? image
-                                                        : image.convertToFormat(
-                                                              QImage::Format_ARGB32)),
+      : image_(image.format() == QImage::Format_ARGB32
+                   ? image
+                   : image.convertToFormat(QImage::Format_ARGB32)),
         background_(image_.pixel(0, 0)) {}
 
   int width() const { return image_.width(); }

@@ -40,24 +40,38 @@ struct Case {
 
 TEST(GenRegion, TracesTheEdgeCases) {
   const std::vector<Case> cases = {
-      {"filled rectangle", picture(15, 15, [](int x, int y) {
-         return x >= 2 && x <= 12 && y >= 2 && y <= 11;
-       }),
-       0, 0, 4, {{2, 2}, {12, 2}, {12, 11}, {2, 11}, {2, 3}}},
-      {"filled rectangle with offset", picture(15, 15, [](int x, int y) {
-         return x >= 2 && x <= 12 && y >= 2 && y <= 11;
-       }),
-       -2, -1, 4, {{0, 1}, {10, 1}, {10, 10}, {0, 10}, {0, 2}}},
+      {"filled rectangle",
+       picture(15, 15, [](int x, int y) { return x >= 2 && x <= 12 && y >= 2 && y <= 11; }),
+       0,
+       0,
+       4,
+       {{2, 2}, {12, 2}, {12, 11}, {2, 11}, {2, 3}}},
+      {"filled rectangle with offset",
+       picture(15, 15, [](int x, int y) { return x >= 2 && x <= 12 && y >= 2 && y <= 11; }),
+       -2,
+       -1,
+       4,
+       {{0, 1}, {10, 1}, {10, 10}, {0, 10}, {0, 2}}},
       {"all background", picture(8, 8, [](int, int) { return false; }), 0, 0, -1, {}},
-      {"single pixel", picture(8, 8, [](int x, int y) { return x == 3 && y == 4; }), 5, 5, 0,
+      {"single pixel",
+       picture(8, 8, [](int x, int y) { return x == 3 && y == 4; }),
+       5,
+       5,
+       0,
        {{8, 9}}},
       {"two blobs: the first in row order only",
-       fromRows({"..........", ".##.......", ".##....###", ".......###", ".......###",
-                 ".........."}),
-       0, 0, 3, {{1, 1}, {2, 1}, {2, 2}, {1, 2}}},
+       fromRows(
+           {"..........", ".##.......", ".##....###", ".......###", ".......###", ".........."}),
+       0,
+       0,
+       3,
+       {{1, 1}, {2, 1}, {2, 2}, {1, 2}}},
       {"triangle that never leads back to its start",
-       picture(12, 12, [](int x, int y) { return x >= 1 && x <= y && y <= 10; }), 0, 0,
-       kMaxVertices - 1, {}},
+       picture(12, 12, [](int x, int y) { return x >= 1 && x <= y && y <= 10; }),
+       0,
+       0,
+       kMaxVertices - 1,
+       {}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -71,8 +85,8 @@ TEST(GenRegion, TracesTheEdgeCases) {
 }
 
 TEST(GenRegion, WalksTheOutlineClockwiseAlongTheTopFirst) {
-  const QImage diamond = fromRows({".......", "...#...", "..###..", ".#####.", "..###..",
-                                   "...#...", "......."});
+  const QImage diamond =
+      fromRows({".......", "...#...", "..###..", ".#####.", "..###..", "...#...", "......."});
   VertexList v;
   const int last = GenRegion(v, diamond, 0, 0);
   ASSERT_GE(last, 3);
@@ -116,12 +130,12 @@ TEST(OutlineRegion, HoldsEveryPixelOfTheShapeAndNoMore) {
       fromRows({".........", "...###...", "..#####..", ".#######.", ".#######.", "..##.##..",
                 "........."}),
       picture(20, 20, [](int x, int y) { return (x - 10) * (x - 10) + (y - 9) * (y - 9) <= 50; }),
-      fromRows({"..........", ".########.", ".########.", ".###..###.", ".##....##.",
-                ".........."}),
+      fromRows(
+          {"..........", ".########.", ".########.", ".###..###.", ".##....##.", ".........."}),
       // A rounded corner at the start: the trace ends with a straight run up the left side,
       // which the region must keep.
-      fromRows({"..........", "..######..", ".########.", ".########.", ".########.",
-                "..######..", ".........."}),
+      fromRows({"..........", "..######..", ".########.", ".########.", ".########.", "..######..",
+                ".........."}),
   };
   for (const QImage& image : shapes) {
     VertexList v;

@@ -58,8 +58,7 @@ TEST(SkinPictures, EveryPictureHasItsSizeAtBothScales) {
     EXPECT_EQ(two.devicePixelRatio(), 2.0);
     EXPECT_EQ(skin.picture(id, 1.5).devicePixelRatio(), 2.0);
     const QImage outline = skin.outline(id);
-    EXPECT_EQ(outline.size(),
-              id == Picture::PlaylistBackground ? QSize(349, 500) : Skin::size(id));
+    EXPECT_EQ(outline.size(), id == Picture::PlaylistBackground ? QSize(349, 500) : Skin::size(id));
   }
 }
 
@@ -132,8 +131,8 @@ TEST(SkinPictures, GlyphFilesMatchTheGlyphsTheirButtonsAreCutFrom) {
 // Every control must lie inside its window's visible shape, or part of it is cut away.
 TEST(SkinPictures, EveryControlLiesInsideItsWindowShape) {
   Skin skin;
-  const QRegion mainShape = tracedRegion(skin.outline(Picture::MainBackground),
-                                         Skin::pictureOffset(W::Main));
+  const QRegion mainShape =
+      tracedRegion(skin.outline(Picture::MainBackground), Skin::pictureOffset(W::Main));
   const QRegion playlistShape = tracedRegion(skin.outline(Picture::PlaylistBackground)) &
                                 QRegion(Skin::place(W::Playlist, "Form"));
   const QImage mini = skin.outline(Picture::MiniBackground);
@@ -145,20 +144,28 @@ TEST(SkinPictures, EveryControlLiesInsideItsWindowShape) {
   }
 
   const std::pair<Picture, const char*> glyphs[] = {
-      {Picture::Repetir, "B_repetir"},       {Picture::Random, "B_Random"},
-      {Picture::Playlist, "B_Playlist"},     {Picture::Info, "B_info"},
-      {Picture::Fx, "B_fx"},                 {Picture::Silencio, "B_silencio"},
-      {Picture::Anterior, "B_anterior"},     {Picture::Reproducir, "B_Reproducir"},
-      {Picture::Pausa, "B_Pausa"},           {Picture::Stop, "B_Stop"},
-      {Picture::Siguiente, "B_Siguiente"},   {Picture::PlMenu, "PL_B_menu"},
-      {Picture::PlMaximizar, "PL_B_Maximizar"}, {Picture::PlCerrar, "PL_B_Cerrar"},
+      {Picture::Repetir, "B_repetir"},
+      {Picture::Random, "B_Random"},
+      {Picture::Playlist, "B_Playlist"},
+      {Picture::Info, "B_info"},
+      {Picture::Fx, "B_fx"},
+      {Picture::Silencio, "B_silencio"},
+      {Picture::Anterior, "B_anterior"},
+      {Picture::Reproducir, "B_Reproducir"},
+      {Picture::Pausa, "B_Pausa"},
+      {Picture::Stop, "B_Stop"},
+      {Picture::Siguiente, "B_Siguiente"},
+      {Picture::PlMenu, "PL_B_menu"},
+      {Picture::PlMaximizar, "PL_B_Maximizar"},
+      {Picture::PlCerrar, "PL_B_Cerrar"},
   };
   for (const auto& c : Skin::table()) {
     const std::string name = c.name;
     if (name == "Form" || name == "Image1" || name == "PL_Ia") continue;
     SCOPED_TRACE(name);
-    const QRegion& shape =
-        c.window == W::Main ? mainShape : c.window == W::Playlist ? playlistShape : miniShape;
+    const QRegion& shape = c.window == W::Main       ? mainShape
+                           : c.window == W::Playlist ? playlistShape
+                                                     : miniShape;
     QRegion visible(QRect(c.x, c.y, c.w, c.h));
     for (const auto& [glyph, button] : glyphs) {
       if (name == button) {
@@ -171,10 +178,9 @@ TEST(SkinPictures, EveryControlLiesInsideItsWindowShape) {
       visible &= QRegion(1, 1, 148, 98);
     }
     const QRegion outside = visible - shape;
-    EXPECT_TRUE(outside.isEmpty()) << outside.boundingRect().x() << ","
-                                   << outside.boundingRect().y() << " "
-                                   << outside.boundingRect().width() << "x"
-                                   << outside.boundingRect().height();
+    EXPECT_TRUE(outside.isEmpty())
+        << outside.boundingRect().x() << "," << outside.boundingRect().y() << " "
+        << outside.boundingRect().width() << "x" << outside.boundingRect().height();
   }
 }
 

@@ -17,7 +17,8 @@ namespace {
 QImage picture(int w, int h, const std::function<bool(int, int)>& ink) {
   QImage image(w, h, QImage::Format_RGB32);
   for (int y = 0; y < h; ++y) {
-    for (int x = 0; x < w; ++x) image.setPixel(x, y, ink(x, y) ? qRgb(250, 250, 250) : qRgb(0, 0, 255));
+    for (int x = 0; x < w; ++x)
+      image.setPixel(x, y, ink(x, y) ? qRgb(250, 250, 250) : qRgb(0, 0, 255));
   }
   return image;
 }
@@ -34,8 +35,9 @@ TEST(ActiveSkin, CutsTheWindowOnlyWhenTheOutlineHasTwoVertices) {
     QRegion mask;
   };
   const Case cases[] = {
-      {"rectangle", picture(15, 15, [](int x, int y) { return x >= 2 && x <= 12 && y >= 2 && y <= 11; }),
-       true, QRegion(2, 2, 11, 10)},
+      {"rectangle",
+       picture(15, 15, [](int x, int y) { return x >= 2 && x <= 12 && y >= 2 && y <= 11; }), true,
+       QRegion(2, 2, 11, 10)},
       {"all background", picture(15, 15, [](int, int) { return false; }), false, QRegion()},
       {"single pixel", picture(15, 15, [](int x, int y) { return x == 4 && y == 4; }), false,
        QRegion()},
@@ -99,8 +101,8 @@ TEST(GlyphButton, TakesItsPlaceFromTheTableAndIsCutToItsGlyph) {
   CutButtonToGlyph(play);
   const QRegion mask = play.mask();
   ASSERT_FALSE(mask.isEmpty());
-  EXPECT_TRUE(mask.contains(QPoint(12, 13)));   // the disc's centre
-  EXPECT_FALSE(mask.contains(QPoint(0, 0)));    // its transparent corner
+  EXPECT_TRUE(mask.contains(QPoint(12, 13)));  // the disc's centre
+  EXPECT_FALSE(mask.contains(QPoint(0, 0)));   // its transparent corner
   EXPECT_NE(mask, QRegion(play.rect()));
 
   GlyphButton mini(&window, "B_repetir", Picture::Repetir, &skin, SkinWindow::Mini);
@@ -166,6 +168,16 @@ TEST(GlyphButton, GlyphFilesAreKeyedOnTheirCornerColourAndBadFilesAreRefused) {
   QImage withAlpha(4, 4, QImage::Format_ARGB32);
   withAlpha.fill(qRgba(1, 2, 3, 255));
   EXPECT_EQ(keyedGlyph(withAlpha), withAlpha);  // alpha pictures are left as they are
+}
+
+TEST(GlyphButton, DoubleSizeCompanionNames) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"/opt/vp/skin/b_play.bmp", "/opt/vp/skin/b_play@2x.bmp"},
+      {"/opt/v.p/skin/b_play", "/opt/v.p/skin/b_play@2x"},
+      {"/opt/vp/skin/.hidden", "/opt/vp/skin/.hidden@2x"},
+      {"b.x.bmp", "b.x@2x.bmp"},
+  };
+  for (const auto& [in, out] : cases) EXPECT_EQ(doubleSizeName(in), QString(out)) << in;
 }
 
 TEST(SkinnedWidget, PaintsItsPictureAtTheDevicePixelRatio) {
