@@ -159,9 +159,9 @@ int main(int argc, char** argv) {
   for (const std::string& f : {mp3, flac}) {
     double ours = layerDecodeCpu(f);
     double theirs = ffmpegDecodeCpu(f);
-    std::printf("decode %s: layer %.3f s CPU, ffmpeg -f null %.3f s CPU, ratio %.2f (target <= 1.2)\n",
-                f.substr(f.find_last_of('.') + 1).c_str(), ours, theirs,
-                theirs > 0 ? ours / theirs : 0.0);
+    std::printf(
+        "decode %s: layer %.3f s CPU, ffmpeg -f null %.3f s CPU, ratio %.2f (target <= 1.2)\n",
+        f.substr(f.find_last_of('.') + 1).c_str(), ours, theirs, theirs > 0 ? ours / theirs : 0.0);
   }
   return 0;
 }

@@ -123,14 +123,15 @@ class AudioLib {
   // Bytes (see contract above); -1 (all bits set) on a bad handle.
   virtual uint64_t ChannelGetPosition(Handle h) = 0;
   virtual uint64_t ChannelGetLength(Handle h) = 0;
-  virtual double ChannelBytes2Seconds(Handle h, uint64_t bytes) = 0;  // < 0 on a bad handle
+  virtual double ChannelBytes2Seconds(Handle h, uint64_t bytes) = 0;    // < 0 on a bad handle
   virtual uint64_t ChannelSeconds2Bytes(Handle h, double seconds) = 0;  // -1 on a bad handle
   // Sample-accurate: the first sample heard afterwards is the one at `bytes`.
   virtual bool ChannelSetPosition(Handle h, uint64_t bytes) = 0;
   virtual bool ChannelGetInfo(Handle h, ChannelInfo* info) = 0;
-  // length 2048 (or any byte count): the most recent 16-bit interleaved frames being heard,
-  // returns the bytes written. kDataFft1024: 512 floats into `buffer`, returns 2048.
-  // -1 on a bad handle.
+  // length 2048 (or any byte count up to 16384): the most recent 16-bit samples being heard, at
+  // the device rate, returns the bytes written: left/right pairs for a stream of two or more
+  // channels (more are mixed down to two), consecutive samples for a mono stream.
+  // kDataFft1024: 512 floats into `buffer`, returns 2048. -1 on a bad handle or other flags.
   virtual int ChannelGetData(Handle h, void* buffer, uint32_t length) = 0;
   // Peak of the last ~20 ms, 0..32768 per channel: left in the low word, right in the high word.
   // 0xFFFFFFFF on a bad handle.

@@ -1,9 +1,9 @@
 #include "audio/CdDecoder.h"
 
+#include <cdio/cdio.h>
+
 #include <algorithm>
 #include <cstring>
-
-#include <cdio/cdio.h>
 
 namespace vemla::audio {
 
@@ -25,7 +25,8 @@ int CdDecoder::read(int16_t* out, int maxFrames) {
   int done = 0;
   while (done < maxFrames && frame_ < lengthFrames()) {
     int32_t sector = first_ + static_cast<int32_t>(frame_ / kFramesPerSector);
-    if (bufferedSector_ < 0 || sector < bufferedSector_ || sector >= bufferedSector_ + bufferedCount_) {
+    if (bufferedSector_ < 0 || sector < bufferedSector_ ||
+        sector >= bufferedSector_ + bufferedCount_) {
       int32_t count = std::min(kSectorsPerRead, last_ - sector + 1);
       if (cdio_read_audio_sectors(cdio_, sectors_.data(), sector, static_cast<uint32_t>(count)) !=
           DRIVER_OP_SUCCESS) {

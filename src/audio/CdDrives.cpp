@@ -1,10 +1,10 @@
 #include "audio/CdDrives.h"
 
-#include <fstream>
-#include <sstream>
-
 #include <cdio/cdio.h>
 #include <cdio/cdtext.h>
+
+#include <fstream>
+#include <sstream>
 
 #include "audio/CdDecoder.h"
 
@@ -76,7 +76,11 @@ std::string undoDoubleUtf8(const std::string& s) {
   bool multi = false;
   for (size_t i = 0; i < bytes.size();) {
     auto c = static_cast<uint8_t>(bytes[i]);
-    size_t n = c < 0x80 ? 1 : (c & 0xe0) == 0xc0 ? 2 : (c & 0xf0) == 0xe0 ? 3 : (c & 0xf8) == 0xf0 ? 4 : 0;
+    size_t n = c < 0x80             ? 1
+               : (c & 0xe0) == 0xc0 ? 2
+               : (c & 0xf0) == 0xe0 ? 3
+               : (c & 0xf8) == 0xf0 ? 4
+                                    : 0;
     if (n == 0 || (n == 2 && c < 0xc2) || i + n > bytes.size()) return s;
     for (size_t k = 1; k < n; ++k) {
       if ((static_cast<uint8_t>(bytes[i + k]) & 0xc0) != 0x80) return s;
@@ -169,7 +173,8 @@ std::vector<std::string> CdDrives::cdText(int drive) const {
   if (!text || first == CDIO_INVALID_TRACK || n == CDIO_INVALID_TRACK) return out;
   for (int i = 0; i < n; ++i) {
     const char* title = cdtext_get_const(text, CDTEXT_FIELD_TITLE, static_cast<track_t>(first + i));
-    if (title && *title) out.push_back("Título" + std::to_string(i + 1) + "=" + undoDoubleUtf8(title));
+    if (title && *title)
+      out.push_back("Título" + std::to_string(i + 1) + "=" + undoDoubleUtf8(title));
   }
   return out;
 }

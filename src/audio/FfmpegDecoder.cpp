@@ -104,8 +104,8 @@ bool FfmpegDecoder::convertFrame() {
     }
     // Same rate out as in: the layout and the rate stay the stream's own.
     int rc = swr_alloc_set_opts2(&swr_, &in, AV_SAMPLE_FMT_S16, frame_->sample_rate, &in,
-                                 static_cast<AVSampleFormat>(frame_->format),
-                                 frame_->sample_rate, 0, nullptr);
+                                 static_cast<AVSampleFormat>(frame_->format), frame_->sample_rate,
+                                 0, nullptr);
     av_channel_layout_uninit(&in);
     if (rc < 0 || swr_init(swr_) < 0) {
       swr_free(&swr_);
@@ -185,7 +185,8 @@ int FfmpegDecoder::read(int16_t* out, int maxFrames) {
       pendingPos_ = pendingFrames_ = 0;
       if (!decodeNext()) break;
     }
-    size_t n = std::min<size_t>(pendingFrames_ - pendingPos_, static_cast<size_t>(maxFrames - done));
+    size_t n =
+        std::min<size_t>(pendingFrames_ - pendingPos_, static_cast<size_t>(maxFrames - done));
     std::memcpy(out + static_cast<size_t>(done) * channels_, &pending_[pendingPos_ * channels_],
                 n * channels_ * sizeof(int16_t));
     pendingPos_ += n;

@@ -57,9 +57,9 @@ class FfmpegDecoder : public Decoder {
   std::vector<int16_t> pending_;  // decoded frames not handed out yet
   size_t pendingPos_ = 0;         // in frames
   size_t pendingFrames_ = 0;
-  int64_t nextFrame_ = 0;         // stream frame number of pending_[pendingPos_]
-  int64_t dropUntil_ = 0;         // frames before this one are thrown away (seeking)
-  bool resync_ = false;           // take the position from the next frame's timestamp
+  int64_t nextFrame_ = 0;  // stream frame number of pending_[pendingPos_]
+  int64_t dropUntil_ = 0;  // frames before this one are thrown away (seeking)
+  bool resync_ = false;    // take the position from the next frame's timestamp
   bool draining_ = false;
   bool ended_ = false;
 };

@@ -97,8 +97,7 @@ Handle SdlAudioLib::add(std::unique_ptr<Decoder> decoder, uint32_t ctype) {
   return h;
 }
 
-Handle SdlAudioLib::openFile(bool mem, const std::string& path, uint64_t offset,
-                             uint64_t length) {
+Handle SdlAudioLib::openFile(bool mem, const std::string& path, uint64_t offset, uint64_t length) {
   // Memory streams and file sections are not used by the player.
   if (mem || offset != 0 || length != 0 || path.empty()) return 0;
   std::error_code ec;
@@ -229,8 +228,7 @@ int64_t SdlAudioLib::latencyFrames(const Stream& s) const {
   // callback, shrinking by one as the playing buffer runs out.
   int64_t last = lastCallbackNs_.load(std::memory_order_acquire);
   int64_t elapsed = last ? (nowNs() - last) * deviceRate_ / 1000000000 : 0;
-  return 2 * static_cast<int64_t>(bufferFrames_) -
-         std::clamp<int64_t>(elapsed, 0, bufferFrames_);
+  return 2 * static_cast<int64_t>(bufferFrames_) - std::clamp<int64_t>(elapsed, 0, bufferFrames_);
 }
 
 void SdlAudioLib::callbackThunk(void* self, Uint8* stream, int len) {
@@ -303,7 +301,8 @@ bool SdlAudioLib::ChannelPlay(Handle h, bool restart) {
   if (s->state() == Stream::kPlaying) return true;
   s->markPlayRequested();
   lockDevice();
-  bool listed = std::find(mix_.begin(), mix_.begin() + mixCount_, s.get()) != mix_.begin() + mixCount_;
+  bool listed =
+      std::find(mix_.begin(), mix_.begin() + mixCount_, s.get()) != mix_.begin() + mixCount_;
   if (!listed && mixCount_ < kMaxMixed) {
     mix_[static_cast<size_t>(mixCount_++)] = s.get();
     listed = true;
@@ -369,8 +368,7 @@ bool SdlAudioLib::ChannelPreBuf(Handle h, uint32_t) {
   return true;
 }
 
-uint32_t SdlAudioLib::ChannelSetSync(Handle h, uint32_t type, uint64_t, SyncProc proc,
-                                     void* user) {
+uint32_t SdlAudioLib::ChannelSetSync(Handle h, uint32_t type, uint64_t, SyncProc proc, void* user) {
   if (type != kSyncEnd || !proc) return 0;
   std::lock_guard<std::mutex> lock(tableMutex_);
   auto it = table_.find(h);
@@ -446,8 +444,17 @@ int SdlAudioLib::ChannelGetData(Handle h, void* buffer, uint32_t length) {
     return SpectrumAnalyzer::kSize / 2 * static_cast<int>(sizeof(float));
   }
   if (length & 0x80000000u) return -1;  // other FFT sizes are not offered
+  auto* out = static_cast<int16_t*>(buffer);
+  if (s->channels() == 1) {
+    // Mono keeps its layout: consecutive samples (both sides of what is heard are equal).
+    int samples = static_cast<int>(std::min<uint32_t>(length / 2, Stream::kHistoryFrames / 2));
+    std::vector<int16_t> frames(static_cast<size_t>(samples) * 2);
+    int n = s->copyHeard(frames.data(), samples, latencyFrames(*s));
+    for (int i = 0; i < n; ++i) out[i] = frames[2 * static_cast<size_t>(i)];
+    return n * 2;
+  }
   int frames = static_cast<int>(std::min<uint32_t>(length / 4, Stream::kHistoryFrames / 2));
-  int n = s->copyHeard(static_cast<int16_t*>(buffer), frames, latencyFrames(*s));
+  int n = s->copyHeard(out, frames, latencyFrames(*s));
   return n * 4;
 }
 

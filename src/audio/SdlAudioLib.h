@@ -12,6 +12,7 @@
 // - table_ (handles) is guarded by tableMutex_; the user-interface thread and the notifier use it.
 // - The device is paused whenever no stream plays, so an idle player costs nothing and the
 //   `disk` driver writes only what was played.
+#include <SDL2/SDL.h>
 #include <semaphore.h>
 
 #include <array>
@@ -21,8 +22,6 @@
 #include <mutex>
 #include <thread>
 #include <vector>
-
-#include <SDL2/SDL.h>
 
 #include "audio/AudioLib.h"
 #include "audio/CdDrives.h"
@@ -43,28 +42,28 @@ class SdlAudioLib : public AudioLib {
 
   Handle StreamCreateFile(bool mem, const std::string& path, uint64_t offset, uint64_t length,
                           uint32_t flags) override;
-  Handle WMA_StreamCreateFile(bool mem, const std::string& path, uint64_t offset,
-                              uint64_t length, uint32_t flags) override;
-  Handle FLAC_StreamCreateFile(bool mem, const std::string& path, uint64_t offset,
-                               uint64_t length, uint32_t flags) override;
+  Handle WMA_StreamCreateFile(bool mem, const std::string& path, uint64_t offset, uint64_t length,
+                              uint32_t flags) override;
+  Handle FLAC_StreamCreateFile(bool mem, const std::string& path, uint64_t offset, uint64_t length,
+                               uint32_t flags) override;
   Handle WV_StreamCreateFile(bool mem, const std::string& path, uint64_t offset, uint64_t length,
                              uint32_t flags) override;
-  Handle TTA_StreamCreateFile(bool mem, const std::string& path, uint64_t offset,
-                              uint64_t length, uint32_t flags) override;
-  Handle SPX_StreamCreateFile(bool mem, const std::string& path, uint64_t offset,
-                              uint64_t length, uint32_t flags) override;
-  Handle OFR_StreamCreateFile(bool mem, const std::string& path, uint64_t offset,
-                              uint64_t length, uint32_t flags) override;
-  Handle MPC_StreamCreateFile(bool mem, const std::string& path, uint64_t offset,
-                              uint64_t length, uint32_t flags) override;
-  Handle APE_StreamCreateFile(bool mem, const std::string& path, uint64_t offset,
-                              uint64_t length, uint32_t flags) override;
-  Handle ALAC_StreamCreateFile(bool mem, const std::string& path, uint64_t offset,
-                               uint64_t length, uint32_t flags) override;
-  Handle AC3_StreamCreateFile(bool mem, const std::string& path, uint64_t offset,
-                              uint64_t length, uint32_t flags) override;
-  Handle AAC_StreamCreateFile(bool mem, const std::string& path, uint64_t offset,
-                              uint64_t length, uint32_t flags) override;
+  Handle TTA_StreamCreateFile(bool mem, const std::string& path, uint64_t offset, uint64_t length,
+                              uint32_t flags) override;
+  Handle SPX_StreamCreateFile(bool mem, const std::string& path, uint64_t offset, uint64_t length,
+                              uint32_t flags) override;
+  Handle OFR_StreamCreateFile(bool mem, const std::string& path, uint64_t offset, uint64_t length,
+                              uint32_t flags) override;
+  Handle MPC_StreamCreateFile(bool mem, const std::string& path, uint64_t offset, uint64_t length,
+                              uint32_t flags) override;
+  Handle APE_StreamCreateFile(bool mem, const std::string& path, uint64_t offset, uint64_t length,
+                              uint32_t flags) override;
+  Handle ALAC_StreamCreateFile(bool mem, const std::string& path, uint64_t offset, uint64_t length,
+                               uint32_t flags) override;
+  Handle AC3_StreamCreateFile(bool mem, const std::string& path, uint64_t offset, uint64_t length,
+                              uint32_t flags) override;
+  Handle AAC_StreamCreateFile(bool mem, const std::string& path, uint64_t offset, uint64_t length,
+                              uint32_t flags) override;
 
   Handle CD_StreamCreateFile(const std::string& path, uint32_t flags) override;
   Handle CD_StreamCreate(int drive, int track, uint32_t flags) override;

@@ -2,11 +2,11 @@
 // Lock-free single-producer/single-consumer ring of interleaved stereo 16-bit frames.
 // The decoder thread writes, the device callback reads; neither ever blocks or allocates.
 // reset() is only safe while both sides are held still by the caller.
+#include <algorithm>
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
-#include <algorithm>
 #include <memory>
 
 namespace vemla::audio {

@@ -17,9 +17,8 @@ std::string rawSine(double seconds, int hz) {
   fs::path out = vemla::test::tempDir() / ("cd-" + std::to_string(hz) + ".raw");
   std::string cmd =
       "ffmpeg -nostdin -hide_banner -loglevel error -y -f lavfi -i 'aevalsrc=0.5*sin(2*PI*" +
-      std::to_string(hz) + "*t)|0.5*sin(2*PI*" + std::to_string(hz) + "*t):s=44100:d=" +
-      std::to_string(seconds) +
-      "' -f s16le '" + out.string() + "'";
+      std::to_string(hz) + "*t)|0.5*sin(2*PI*" + std::to_string(hz) +
+      "*t):s=44100:d=" + std::to_string(seconds) + "' -f s16le '" + out.string() + "'";
   if (vemla::test::run(cmd) != 0) return {};
   return vemla::test::readFile(out);
 }

@@ -51,10 +51,10 @@ TEST(MusepackHeader, ReadsTheExactSampleCount) {
   } cases[] = {
       {sv8(88200, 0), 88200},
       {sv8(1234567, 1200), 1234567 - 1200},
-      {sv8(100, 200), 0},                        // more silence than samples
-      {"MPCK", 0},                                // no header packet
-      {"MPCKSH", 0},                              // cut short
-      {"ID3\x03", 0},                             // not Musepack
+      {sv8(100, 200), 0},  // more silence than samples
+      {"MPCK", 0},         // no header packet
+      {"MPCKSH", 0},       // cut short
+      {"ID3\x03", 0},      // not Musepack
       {"", 0},
   };
   for (const auto& c : cases) EXPECT_EQ(MusepackHeader::sampleCount(c.bytes), c.samples);

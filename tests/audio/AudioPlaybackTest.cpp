@@ -31,8 +31,8 @@ long bestOffset(const std::vector<int16_t>& ref, const int16_t* probe, long fram
                 long to, double* score) {
   long best = -1;
   double bestScore = -2;
-  for (long off = std::max(0L, from); off < to && (off + frames) * 2 <= static_cast<long>(ref.size());
-       ++off) {
+  for (long off = std::max(0L, from);
+       off < to && (off + frames) * 2 <= static_cast<long>(ref.size()); ++off) {
     double xy = 0, xx = 0, yy = 0;
     for (long i = 0; i < frames; i += 8) {
       double x = ref[static_cast<size_t>((off + i) * 2)], y = probe[i * 2];
@@ -149,8 +149,7 @@ INSTANTIATE_TEST_SUITE_P(Formats, SeekTest,
                                            SeekCase{"flac", 2.7}, SeekCase{"ape", 3.9},
                                            SeekCase{"tta", 1.6}, SeekCase{"mp3", 0.4}),
                          [](const auto& info) {
-                           return std::string(info.param.kind) + "_" +
-                                  std::to_string(info.index);
+                           return std::string(info.param.kind) + "_" + std::to_string(info.index);
                          });
 
 TEST(AudioPlayback, DataSpectrumAndLevelsDescribeWhatIsHeard) {
@@ -183,6 +182,23 @@ TEST(AudioPlayback, DataSpectrumAndLevelsDescribeWhatIsHeard) {
 
   ASSERT_TRUE(lib->ChannelPause(h));
   EXPECT_EQ(lib->ChannelGetLevel(h), 0u) << "nothing is heard from a paused stream";
+}
+
+TEST(AudioPlayback, MonoDataHoldsConsecutiveSamples) {
+  fs::path file = makeFixture("wav", 2.0, false, 22050, 1);
+  ASSERT_FALSE(file.empty());
+  auto lib = makeLib();
+  ASSERT_TRUE(lib);
+  Handle h = lib->StreamCreateFile(false, file.string(), 0, 0, 0);
+  ASSERT_TRUE(lib->ChannelPlay(h, false));
+  sleepMs(300);
+  std::vector<int16_t> wave(1024, 0);
+  ASSERT_EQ(lib->ChannelGetData(h, wave.data(), 2048), 2048);
+  // 1024 samples of 1 kHz heard at 44100 Hz hold about 46 zero crossings (23 if they were
+  // left/right pairs).
+  int crossings = 0;
+  for (size_t i = 1; i < wave.size(); ++i) crossings += (wave[i - 1] < 0) != (wave[i] < 0);
+  EXPECT_NEAR(crossings, 46, 3);
 }
 
 TEST(AudioPlayback, VolumeScalesTheOutput) {

@@ -58,20 +58,20 @@ fs::path sourceWav(double seconds, bool chirp, int rate, int channels, double hz
   fs::path out = tempDir() / name;
   if (fs::exists(out)) return out;
   // The chirp sweeps 200 Hz upwards, so no stretch of it repeats: its position can be found.
-  std::string expr = chirp ? "0.5*sin(2*PI*(200*t+150*t*t))"
-                           : "0.5*sin(2*PI*" + std::to_string(hz) + "*t)";
+  std::string expr =
+      chirp ? "0.5*sin(2*PI*(200*t+150*t*t))" : "0.5*sin(2*PI*" + std::to_string(hz) + "*t)";
   // One expression per channel: letting ffmpeg upmix mono would lower the level by 3 dB.
   std::string exprs = expr;
   for (int c = 1; c < channels; ++c) exprs += "|" + expr;
-  std::string cmd = "ffmpeg -nostdin -hide_banner -loglevel error -y -f lavfi -i 'aevalsrc=" +
-                    exprs + ":s=" + std::to_string(rate) + ":d=" + std::to_string(seconds) +
-                    "' -c:a pcm_s16le " + q(out);
+  std::string cmd =
+      "ffmpeg -nostdin -hide_banner -loglevel error -y -f lavfi -i 'aevalsrc=" + exprs +
+      ":s=" + std::to_string(rate) + ":d=" + std::to_string(seconds) + "' -c:a pcm_s16le " + q(out);
   return run(cmd) == 0 ? out : fs::path();
 }
 }  // namespace
 
-fs::path makeFixture(const std::string& kind, double seconds, bool chirp, int rate,
-                     int channels, double hz) {
+fs::path makeFixture(const std::string& kind, double seconds, bool chirp, int rate, int channels,
+                     double hz) {
   fs::path wav = sourceWav(seconds, chirp, rate, channels, hz);
   if (wav.empty()) return {};
   std::string base = wav.stem().string() + "." + kind;
@@ -80,19 +80,32 @@ fs::path makeFixture(const std::string& kind, double seconds, bool chirp, int ra
   std::string ff = "ffmpeg -nostdin -hide_banner -loglevel error -y -i " + q(wav) + " ";
   std::string cmd;
   if (kind == "wav") return wav;
-  if (kind == "ogg") cmd = ff + "-c:a libvorbis " + q(out);
-  else if (kind == "mp3") cmd = ff + "-c:a libmp3lame -b:a 128k " + q(out);
-  else if (kind == "mp2") cmd = ff + "-c:a mp2 -b:a 192k " + q(out);
-  else if (kind == "mpg") cmd = ff + "-c:a mp2 -f mpeg " + q(out);
-  else if (kind == "wma") cmd = ff + "-c:a wmav2 " + q(out);
-  else if (kind == "aac") cmd = ff + "-c:a aac -f adts " + q(out);
-  else if (kind == "mp4") cmd = ff + "-c:a aac " + q(out);
-  else if (kind == "ac3") cmd = ff + "-c:a ac3 " + q(out);
-  else if (kind == "alac") cmd = ff + "-c:a alac -f ipod " + q(out);
-  else if (kind == "m4a") cmd = ff + "-c:a alac " + q(out);
-  else if (kind == "tta") cmd = ff + "-c:a tta " + q(out);
-  else if (kind == "wv") cmd = ff + "-c:a wavpack " + q(out);
-  else if (kind == "flac") cmd = ff + "-c:a flac " + q(out);
+  if (kind == "ogg")
+    cmd = ff + "-c:a libvorbis " + q(out);
+  else if (kind == "mp3")
+    cmd = ff + "-c:a libmp3lame -b:a 128k " + q(out);
+  else if (kind == "mp2")
+    cmd = ff + "-c:a mp2 -b:a 192k " + q(out);
+  else if (kind == "mpg")
+    cmd = ff + "-c:a mp2 -f mpeg " + q(out);
+  else if (kind == "wma")
+    cmd = ff + "-c:a wmav2 " + q(out);
+  else if (kind == "aac")
+    cmd = ff + "-c:a aac -f adts " + q(out);
+  else if (kind == "mp4")
+    cmd = ff + "-c:a aac " + q(out);
+  else if (kind == "ac3")
+    cmd = ff + "-c:a ac3 " + q(out);
+  else if (kind == "alac")
+    cmd = ff + "-c:a alac -f ipod " + q(out);
+  else if (kind == "m4a")
+    cmd = ff + "-c:a alac " + q(out);
+  else if (kind == "tta")
+    cmd = ff + "-c:a tta " + q(out);
+  else if (kind == "wv")
+    cmd = ff + "-c:a wavpack " + q(out);
+  else if (kind == "flac")
+    cmd = ff + "-c:a flac " + q(out);
   else if (kind == "spx") {
     if (!vemla::test::haveTool("speexenc")) return {};
     cmd = "speexenc --quiet " + q(wav) + " " + q(out);
