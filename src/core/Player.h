@@ -34,7 +34,8 @@ inline constexpr const char* kPlaylistFullMessage =
 class Player {
  public:
   explicit Player(audio::AudioLib& audio);
-  // Frees every stream still open, so no end sync can reach a destroyed Player.
+  // Frees every stream still open, so no end sync can reach a destroyed Player. The audio layer
+  // must outlive the Player.
   ~Player();
   Player(const Player&) = delete;
   Player& operator=(const Player&) = delete;
