@@ -280,16 +280,14 @@ void SdlAudioLib::notifierLoop() {
 // Channels
 
 bool SdlAudioLib::seek(Stream& s, int64_t frame) {
+  // A stream not decoding yet seeks when its worker starts.
   s.parkWorker();
-  bool ok = s.seekDecoder(frame);
-  if (ok) {
-    lockDevice();
-    s.resetPlayback(frame);
-    if (s.state() == Stream::kEnded) s.setState(Stream::kStopped);
-    unlockDevice();
-  }
-  s.resumeWorker();
-  return ok;
+  lockDevice();
+  s.resetPlayback(frame);
+  if (s.state() == Stream::kEnded) s.setState(Stream::kStopped);
+  unlockDevice();
+  s.resumeWorkerAt(frame);
+  return true;
 }
 
 bool SdlAudioLib::ChannelPlay(Handle h, bool restart) {

@@ -70,7 +70,7 @@ void Stream::startWorker() {
                             rate_, 0, nullptr) < 0 ||
         swr_init(swr_) < 0) {
       swr_free(&swr_);
-      eof_.store(true, std::memory_order_release);  // nothing can be played
+      unconvertible_ = true;
     }
     av_channel_layout_uninit(&in);
     av_channel_layout_uninit(&out);
@@ -88,6 +88,16 @@ void Stream::workerLoop() {
       parked_ = false;
       continue;
     }
+    if (pendingSeek_ >= 0) {
+      int64_t frame = pendingSeek_;
+      pendingSeek_ = -1;
+      lock.unlock();
+      bool ok = decoder_->seek(frame);
+      if (swr_) swr_init(swr_);  // drops what the resampler still held from before
+      if (!ok) eof_.store(true, std::memory_order_release);
+      lock.lock();
+      continue;
+    }
     // The callback cannot signal (it must not lock), so a full ring is polled.
     if (eof_.load(std::memory_order_acquire) || ring_.writable() < maxChunkOut()) {
       cv_.wait_for(lock, kWorkerPoll);
@@ -101,6 +111,10 @@ void Stream::workerLoop() {
 }
 
 void Stream::produceChunk() {
+  if (unconvertible_) {
+    eof_.store(true, std::memory_order_release);  // nothing can be played
+    return;
+  }
   int got = decoder_->read(in_.data(), kChunkFrames);
   const int16_t* src = in_.data();
   if (got > 0 && channels_ == 1) {
@@ -140,18 +154,13 @@ void Stream::parkWorker() {
   cv_.wait(lock, [this] { return parked_; });
 }
 
-void Stream::resumeWorker() {
+void Stream::resumeWorkerAt(int64_t frame) {
   {
     std::lock_guard<std::mutex> lock(mutex_);
+    pendingSeek_ = frame;
     parkRequest_ = false;
   }
   cv_.notify_all();
-}
-
-bool Stream::seekDecoder(int64_t frame) {
-  bool ok = decoder_->seek(frame);
-  if (swr_) swr_init(swr_);  // drops what the resampler still held from before
-  return ok;
 }
 
 void Stream::resetPlayback(int64_t frame) {

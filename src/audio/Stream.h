@@ -4,7 +4,7 @@
 // to mix it. Threads:
 // - the user-interface thread calls everything but mix();
 // - the device callback calls mix() only, which never blocks, allocates or decodes;
-// - the worker thread owns the decoder except while parked (parkWorker()..resumeWorker()).
+// - the worker thread alone uses the decoder once started.
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
@@ -44,12 +44,12 @@ class Stream {
   // or `timeoutMs` passed.
   void prebuffer(size_t frames, int timeoutMs);
 
-  // Seeking: park the worker, seek the decoder, reset what the callback sees (with the device
-  // locked by the caller), resume.
+  // Seeking: park the worker, reset what the callback sees (with the device locked by the
+  // caller), then resume the worker, which seeks the decoder before anything else, so the
+  // caller never waits for a slow seek.
   void parkWorker();
-  bool seekDecoder(int64_t frame);
   void resetPlayback(int64_t frame);
-  void resumeWorker();
+  void resumeWorkerAt(int64_t frame);
 
   // Source frame being heard, given the device-frames latency.
   int64_t heardFrame(int64_t latency) const;
@@ -108,7 +108,9 @@ class Stream {
   bool quit_ = false;
   bool parkRequest_ = false;
   bool parked_ = false;
+  int64_t pendingSeek_ = -1;
   SwrContext* swr_ = nullptr;
+  bool unconvertible_ = false;  // no converter to the device format could be made
   std::vector<int16_t> in_;
   std::vector<int16_t> stereo_;
   std::vector<int16_t> out_;
