@@ -120,6 +120,4 @@ void TVemlaMain::T_FadeTimer() {
   setAlpha(v);
 }
 
-void TVemlaMain::changeEvent(QEvent* event) { QWidget::changeEvent(event); }
-
 }  // namespace vemla::ui
