@@ -228,9 +228,9 @@ void drawPlaylist(QPainter& p) {
     engrave(p, QPointF(228, y), QPointF(304, y));
   }
   const QRectF list = at(W::Playlist, "Listado");
-  recess(p, list.adjusted(-2, -2, 2, 1), 3, QColor(0, 0, 96));
+  recess(p, list.adjusted(-2, -2, 2, 0), 3, QColor(0, 0, 96));
   const QRectF label = at(W::Playlist, "Label1");
-  recess(p, QRectF(label.left() - 4, 436, label.width() + 8, 11), 3, QColor(8, 10, 12));
+  recess(p, QRectF(label.left() - 4, 434.5, label.width() + 8, 12), 3, QColor(8, 10, 12));
   grille(p, QRectF(130, 437, 180, 9), 5);
 }
 
