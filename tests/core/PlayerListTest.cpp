@@ -63,8 +63,11 @@ TEST(PlayerList, FullListIsRefusedWithOneMessage) {
   std::string path = writeFile("lists/huge.m3u", list).string();
   r.player.LoadPlaylistFile(path);
   EXPECT_EQ(r.player.List.EntryCount, vemla::playlist::kPlaylistCapacity);
+  r.audio.calls.clear();
   r.player.AddFileEntry(r.Song("more.mp3"));
   r.player.AddListedCdTrack(0, 0, "", 1);
+  EXPECT_TRUE(r.audio.calls.empty());  // refused before anything is opened
+  EXPECT_TRUE(r.player.List.Entries[vemla::playlist::kPlaylistCapacity + 1].Path.empty());
   ASSERT_EQ(r.view.messages.size(), 1u);
   EXPECT_EQ(r.view.messages[0], vemla::core::kPlaylistFullMessage);
   r.ExpectRowsInStep();

@@ -121,11 +121,6 @@ TEST(PlaylistModel, CdTracks) {
   EXPECT_EQ(e.LengthSeconds, 185);
   EXPECT_EQ(e.Artist, "Pista 06");
   EXPECT_EQ(e.DisplayLine, "1. Pista 06 - (03:05)");
-
-  list.AddListedCdTrack(0, 3, "Canci\xC3\xB3n", 185);
-  EXPECT_EQ(list.Entries[2].DisplayLine, "2.  - Canci\xC3\xB3n - (03:05)");
-  EXPECT_EQ(list.Entries[2].FullTitle, "Canci\xC3\xB3n");
-  EXPECT_FALSE(list.Entries[2].InfoPending);
 }
 
 TEST(PlaylistModel, RemoveAndClearKeepOldNumbers) {
@@ -151,20 +146,4 @@ TEST(PlaylistModel, RemoveAndClearKeepOldNumbers) {
   EXPECT_TRUE(IsClear(list.Entries[1]));
   list.ClearPlaylist();
   EXPECT_EQ(list.EntryCount, 0);
-}
-
-TEST(PlaylistModel, RefusesTheEntryPastFortyThousand) {
-  Playlist list;
-  for (int i = 0; i < kPlaylistCapacity; ++i) {
-    ASSERT_EQ(list.AddListedEntry("/m/a.mp3", "", "", 1), AddResult::Added);
-  }
-  EXPECT_EQ(list.AddListedEntry("/m/b.mp3", "", "", 1), AddResult::Full);
-  EXPECT_EQ(list.AddListedCdTrack(0, 0, "", 1), AddResult::Full);
-  FakeAudioLib audio;
-  EXPECT_EQ(list.AddFileEntry(audio, "/m/c.mp3"), AddResult::Full);
-  EXPECT_EQ(audio.calls.size(), 0u);
-  EXPECT_EQ(list.EntryCount, kPlaylistCapacity);
-  EXPECT_EQ(list.Entries[kPlaylistCapacity].Path, "/m/a.mp3");
-  EXPECT_TRUE(IsClear(list.Entries[kPlaylistCapacity + 1]));
-  EXPECT_EQ(list.Entries[kPlaylistCapacity].DisplayLine, "40000.  - (00:01)");
 }
