@@ -58,14 +58,21 @@ size_t FileSource::ReadAt(uint64_t offset, void* out, size_t n) {
       done += static_cast<size_t>(got);
       continue;
     }
+    // Reading backwards (the Ogg reader steps back from the end of the file), the block ends
+    // where the request ends, so the next steps hit it too.
+    uint64_t start = pos;
+    if (blockLen_ > 0 && pos < blockStart_) {
+      uint64_t end = pos + (n - done);
+      start = end > kBlockSize ? end - kBlockSize : 0;
+    }
     block_.resize(kBlockSize);
-    ssize_t got = ::pread(fd_, block_.data(), kBlockSize, static_cast<off_t>(pos));
+    ssize_t got = ::pread(fd_, block_.data(), kBlockSize, static_cast<off_t>(start));
     if (got < 0 && errno == EINTR) continue;
-    if (got <= 0) {
+    if (got <= 0 || start + static_cast<uint64_t>(got) <= pos) {
       blockLen_ = 0;
       break;
     }
-    blockStart_ = pos;
+    blockStart_ = start;
     blockLen_ = static_cast<size_t>(got);
   }
   return done;
