@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "audio/LameHeader.h"
 #include "audio/MusepackHeader.h"
 
 extern "C" {
@@ -72,6 +73,8 @@ bool FfmpegDecoder::init(const std::string& path) {
   if (!pkt_ || !frame_) return false;
   if (codec_->codec_id == AV_CODEC_ID_MUSEPACK7 || codec_->codec_id == AV_CODEC_ID_MUSEPACK8) {
     length_ = MusepackHeader::sampleCountOfFile(path);
+  } else if (codec_->codec_id == AV_CODEC_ID_MP3 && std::string(fmt_->iformat->name) == "mp3") {
+    length_ = LameHeader::sampleCountOfFile(path);
   }
   if (length_ <= 0) length_ = containerLength();
   return true;

@@ -3,10 +3,13 @@
 
 #include <cmath>
 
+#include "AudioTestSupport.h"
 #include "audio/CdDrives.h"
+#include "audio/LameHeader.h"
 #include "audio/MusepackHeader.h"
 #include "audio/SpectrumAnalyzer.h"
 #include "audio/SpscRing.h"
+#include "support/Fixtures.h"
 
 using namespace vemla::audio;
 
@@ -60,6 +63,38 @@ TEST(MusepackHeader, ReadsTheExactSampleCount) {
   for (const auto& c : cases) EXPECT_EQ(MusepackHeader::sampleCount(c.bytes), c.samples);
   // A key packet with a size pointing backwards ends the walk instead of looping.
   EXPECT_EQ(MusepackHeader::sampleCount(std::string("MPCKRG\x01", 7) + std::string(20, 'x')), 0);
+}
+
+TEST(LameHeader, GivesTheSampleCountWithoutDelayAndPadding) {
+  namespace fs = std::filesystem;
+  fs::path wav = vemla::audio::test::makeFixture("wav", 2.0);
+  ASSERT_FALSE(wav.empty());
+  struct {
+    const char* name;
+    const char* args;
+    int64_t samples;  // 0: no header to read
+  } cases[] = {
+      {"mpeg1.mp3", "", 88200},
+      {"mono.mp3", "-ac 1", 88200},
+      {"mpeg2.mp3", "-ar 22050", 44100},
+      {"mpeg25.mp3", "-ar 8000 -ac 1", 16000},
+      {"vbr.mp3", "-q:a 4", 88200},
+      {"noxing.mp3", "-write_xing 0", 0},
+      {"bigtag.mp3", "-metadata comment=$(head -c 30000 /dev/zero | tr '\\0' x)", 88200},
+  };
+  for (const auto& c : cases) {
+    fs::path out = vemla::test::tempDir() / c.name;
+    ASSERT_EQ(vemla::test::run("ffmpeg -nostdin -loglevel error -y -i '" + wav.string() +
+                               "' -c:a libmp3lame " + c.args + " '" + out.string() + "'"),
+              0)
+        << c.name;
+    EXPECT_EQ(LameHeader::sampleCountOfFile(out.string()), c.samples) << c.name;
+  }
+  std::string good = vemla::test::readFile(vemla::test::tempDir() / "mpeg1.mp3");
+  EXPECT_EQ(LameHeader::sampleCount(good.substr(0, 200)), 0) << "cut inside the header";
+  EXPECT_EQ(LameHeader::sampleCount(""), 0);
+  EXPECT_EQ(LameHeader::sampleCount(std::string("ID3\x04\x00\x00\x7f\x7f\x7f\x7f", 10)), 0);
+  EXPECT_EQ(LameHeader::sampleCountOfFile("/nonexistent/file.mp3"), 0);
 }
 
 TEST(CdaStub, GivesTheTrackNumber) {
