@@ -5,9 +5,10 @@
 // Pictures are drawn at build time (skin/) at 1x and 2x and compiled in as resources.
 // picture() returns a pixmap whose devicePixelRatio is set, so painting it at its logical size
 // stays sharp on high-DPI screens; outline() returns the 1x image that window and button
-// shapes are traced from. Glyphs and knobs have a transparent background; the window pictures
-// have a uniform background colour in their top-left pixel and a border of it all round
-// (the mini window's is pure red (255, 0, 0), its see-through colour).
+// shapes are traced from. Every picture's top-left pixel holds its uniform background, with a
+// border of it all round the shapes that are cut: transparent, except the mini window's pure
+// red (255, 0, 0), its see-through colour. Window faces have hard edges, so the outline traced
+// at 1x fits the 2x picture too.
 #include <QImage>
 #include <QPixmap>
 #include <QPoint>
