@@ -17,7 +17,7 @@ namespace {
 // Playback starts once this much is decoded (about 46 ms): quick to reach, no start gap.
 constexpr size_t kStartFrames = 2048;
 constexpr int kStartTimeoutMs = 500;
-constexpr int kPrebufTimeoutMs = 1000;
+constexpr int kPrebufTimeoutMs = 500;
 constexpr int kLevelMs = 20;
 
 int64_t nowNs() {

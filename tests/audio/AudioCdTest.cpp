@@ -65,10 +65,16 @@ class CdImageTest : public ::testing::Test {
                                    "FILE \"data.bin\" BINARY\n"
                                    "  TRACK 01 MODE1/2352\n"
                                    "    INDEX 01 00:00:00\n");
-    std::string images = audio_.string() + ":" + data_.string();
+    // A cue sheet whose BIN is missing, and an image that does not exist at all.
+    broken_ = vemla::test::writeFile("broken/broken.cue",
+                                     "FILE \"gone.bin\" BINARY\n"
+                                     "  TRACK 01 AUDIO\n"
+                                     "    INDEX 01 00:00:00\n");
+    std::string images = audio_.string() + ":" + data_.string() + ":" + broken_.string() + ":" +
+                         (vemla::test::tempDir() / "nowhere.toc").string();
     setenv("VEMLA_CD_IMAGES", images.c_str(), 1);
   }
-  fs::path audio_, data_;
+  fs::path audio_, data_, broken_;
 };
 
 TEST_F(CdImageTest, TracksLengthsAndTitles) {
@@ -92,7 +98,14 @@ TEST_F(CdImageTest, TracksLengthsAndTitles) {
   EXPECT_EQ(lib->CD_StreamCreate(data, 0, 0), 0u);
   EXPECT_TRUE(lib->CD_GetID(data, 4).empty());
 
-  for (int bad : {-1, data + 1, 1000}) {
+  for (int missing : {data + 1, data + 2}) {
+    EXPECT_NE(lib->CD_GetDriveDescription(missing), "") << "listed, but holds no readable disc";
+    EXPECT_EQ(lib->CD_GetTracks(missing), -1);
+    EXPECT_EQ(lib->CD_GetTrackLength(missing, 0), -1);
+    EXPECT_EQ(lib->CD_StreamCreate(missing, 0, 0), 0u);
+    EXPECT_TRUE(lib->CD_GetID(missing, 4).empty());
+  }
+  for (int bad : {-1, data + 3, 1000}) {
     EXPECT_EQ(lib->CD_GetDriveDescription(bad), "");
     EXPECT_EQ(lib->CD_GetDriveLetter(bad), "");
     EXPECT_EQ(lib->CD_GetTracks(bad), -1);
