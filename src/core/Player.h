@@ -136,11 +136,12 @@ class Player {
   void SetVolumeKnobLeft(int left);
 
   // ---- Playlist ----
-  void AddFileEntry(const std::string& path);
-  void AddCdTrackEntry(int drive, int track, const std::string& name);
-  void AddListedEntry(const std::string& path, const std::string& author, const std::string& title,
+  // Each add appends one row; true when the entry was added (it is then List.EntryCount).
+  bool AddFileEntry(const std::string& path);
+  bool AddCdTrackEntry(int drive, int track, const std::string& name);
+  bool AddListedEntry(const std::string& path, const std::string& author, const std::string& title,
                       int32_t seconds);
-  void AddListedCdTrack(int drive, int track, const std::string& title, int32_t seconds);
+  bool AddListedCdTrack(int drive, int track, const std::string& title, int32_t seconds);
   int ReadCdTrackInfo(int drive, int track, int entryIndex, const std::string& name);
   void RemoveEntry(int index);
   void ClearPlaylist();
@@ -169,7 +170,7 @@ class Player {
   audio::Handle CurrentHandle() const;
   void ShowStartedEntry(int index);
   void StartAt(int index);
-  void ReportAdd(playlist::AddResult result);
+  bool ReportAdd(playlist::AddResult result);
   void LoadList(const std::string& path, bool deferMessage);
   void OnEndOfTrack(audio::Handle channel);
 

@@ -14,29 +14,34 @@ namespace vemla::core {
 
 using playlist::AddResult;
 
-void Player::ReportAdd(AddResult result) {
+bool Player::ReportAdd(AddResult result) {
   if (result == AddResult::Added) {
     View().AppendRow(List.Entries[List.EntryCount].DisplayLine);
-  } else if (result == AddResult::Full && !fullReported_) {
+    return true;
+  }
+  if (result == AddResult::Full && !fullReported_) {
     // Once per filling: a drop of hundreds of files must not raise hundreds of boxes.
     fullReported_ = true;
     View().ShowMessage(kPlaylistFullMessage);
   }
+  return false;
 }
 
-void Player::AddFileEntry(const std::string& path) { ReportAdd(List.AddFileEntry(audio_, path)); }
-
-void Player::AddCdTrackEntry(int drive, int track, const std::string& name) {
-  ReportAdd(List.AddCdTrackEntry(audio_, drive, track, name));
+bool Player::AddFileEntry(const std::string& path) {
+  return ReportAdd(List.AddFileEntry(audio_, path));
 }
 
-void Player::AddListedEntry(const std::string& path, const std::string& author,
+bool Player::AddCdTrackEntry(int drive, int track, const std::string& name) {
+  return ReportAdd(List.AddCdTrackEntry(audio_, drive, track, name));
+}
+
+bool Player::AddListedEntry(const std::string& path, const std::string& author,
                             const std::string& title, int32_t seconds) {
-  ReportAdd(List.AddListedEntry(path, author, title, seconds));
+  return ReportAdd(List.AddListedEntry(path, author, title, seconds));
 }
 
-void Player::AddListedCdTrack(int drive, int track, const std::string& title, int32_t seconds) {
-  ReportAdd(List.AddListedCdTrack(drive, track, title, seconds));
+bool Player::AddListedCdTrack(int drive, int track, const std::string& title, int32_t seconds) {
+  return ReportAdd(List.AddListedCdTrack(drive, track, title, seconds));
 }
 
 int Player::ReadCdTrackInfo(int drive, int track, int entryIndex, const std::string& name) {
