@@ -1,10 +1,85 @@
-// Program entry: open the audio device, show the main window, release the device at exit.
+// Program entry: the start-up sequence, the message loop and the shutdown sequence.
+//
+// Start-up, in this order:
+//  1. The notice to copies already running (they restore and raise themselves); we go on.
+//  2. The application object, titled "VemlaPlayer".
+//  3. The windows: the main window first (player defaults, audio device, skin outline), then
+//     the playlist window and the rest.
+//  4. The forced setup hook; the autosave list unless the forced setup built one.
+//  5. The settings; the playlist window shown (arming its start-up timer), hidden again when
+//     the settings say so; the About window; the playlist window placed under the main window.
+//  6. The stream slots emptied, the main window shown, the message loop.
+// Shutdown, when the main window closes: save the settings and the autosave list (errors are
+// silent), stop playback, release the audio device.
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <QApplication>
 #include <QMessageBox>
-#include <QWidget>
+#include <QSocketNotifier>
+#include <QTimer>
+#include <csignal>
 #include <cstdlib>
+#include <memory>
 
 #include "audio/AudioLib.h"
+#include "core/Player.h"
+#include "core/Settings.h"
+#include "ui/QtPlayerView.h"
+#include "ui/QtSettingsWindows.h"
+#include "ui/SingleInstance.h"
+#include "ui/TPlaylist.h"
+#include "ui/TVemlaMain.h"
+#include "ui/WindowSnap.h"
+
+namespace {
+
+using vemla::core::Player;
+using vemla::ui::TPlaylist;
+using vemla::ui::TVemlaMain;
+
+int signalPipe[2] = {-1, -1};
+
+void onTerminate(int) {
+  char c = 1;
+  [[maybe_unused]] ssize_t n = ::write(signalPipe[0], &c, 1);
+}
+
+// A session logout or `kill` ends the player the way its close button does, so the settings
+// and the list are saved. The handler only writes a byte; the event loop does the rest.
+void closeOnTerminate(QWidget& main) {
+  if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalPipe) != 0) return;
+  auto* notifier = new QSocketNotifier(signalPipe[1], QSocketNotifier::Read, &main);
+  QObject::connect(notifier, &QSocketNotifier::activated, &main, [&main, notifier] {
+    char c;
+    [[maybe_unused]] ssize_t n = ::read(signalPipe[1], &c, 1);
+    notifier->setEnabled(false);
+    main.close();
+  });
+  struct sigaction sa {};
+  sa.sa_handler = onTerminate;
+  sigemptyset(&sa.sa_mask);
+  sa.sa_flags = SA_RESTART;
+  sigaction(SIGTERM, &sa, nullptr);
+  sigaction(SIGINT, &sa, nullptr);
+  sigaction(SIGHUP, &sa, nullptr);
+}
+
+// The forced setup file ("obligador.ini") has its own reader; until it exists nothing is forced.
+void ApplyForcedSetup(Player&) {}
+
+void restoreWindows(TVemlaMain& main, TPlaylist& playlist, const Player& player) {
+  main.setWindowState(main.windowState() & ~Qt::WindowMinimized);
+  main.show();
+  main.raise();
+  main.activateWindow();
+  if (player.PlaylistVisible) {
+    playlist.show();
+    playlist.raise();
+  }
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   // Skinned windows need absolute positions, which native Wayland does not give clients.
@@ -13,18 +88,65 @@ int main(int argc, char** argv) {
   }
   QApplication app(argc, argv);
   QApplication::setApplicationName("VemlaPlayer");
+  QApplication::setApplicationDisplayName("VemlaPlayer");
+  // The playlist window may still be up when the main window closes; the main window's
+  // closing is what ends the program.
+  QApplication::setQuitOnLastWindowClosed(false);
+
+  vemla::ui::SingleInstance instance;
+  instance.notifyOthers();
+  instance.listen();
 
   auto audio = vemla::audio::createAudioLib();
-  if (!audio->Init(1, 44100, 0)) {
-    QMessageBox box(QMessageBox::Critical, "Error", "No puedo inicializar el dispositivo de audio");
+  Player player(*audio);
+  player.SetDefaults();
+  if (!player.InitAudioDevice()) {
+    QMessageBox box(QMessageBox::Critical, "Error", vemla::core::kAudioInitError);
     box.exec();
     return 1;
   }
-  QWidget main;
-  main.setWindowTitle("VemlaPlayer v1.0b");
-  main.resize(345, 175);
-  main.show();
+
+  auto main = std::make_unique<TVemlaMain>(player);
+  auto playlist = std::make_unique<TPlaylist>(player);
+  vemla::ui::QtPlayerView view(*main, playlist.get());
+  player.SetView(&view);
+  main->setPlaylistWindow(playlist.get());
+  playlist->setMainWindow(main.get());
+  playlist->setKeyDispatch(&main->keyDispatch());
+  vemla::ui::QtSettingsWindows settingsWindows(main.get(), playlist.get(), nullptr,
+                                               player.ProgramDir);
+
+  ApplyForcedSetup(player);
+  if (!player.ForcedListLoaded) player.LoadAutosaveList();
+  vemla::core::LoadSettings(player, settingsWindows);
+
+  playlist->show();
+  if (!player.PlaylistVisible) playlist->hide();
+  main->createAboutWindow();
+  playlist->move(main->x() - 3, main->y() + vemla::ui::WindowSnap::kMainHeight - 7);
+  player.ResetStreamSlots();
+  main->show();
+  // A bad number met in the autosave list is told once the windows are up.
+  QTimer::singleShot(0, &app, [&player] { player.ShowPendingMessage(); });
+
+  QObject::connect(&instance, &vemla::ui::SingleInstance::restoreRequested, main.get(),
+                   [&] { restoreWindows(*main, *playlist, player); });
+
+  closeOnTerminate(*main);
+  bool shutDown = false;
+  QObject::connect(main.get(), &TVemlaMain::closed, &app, [&] {
+    if (shutDown) return;
+    shutDown = true;
+    vemla::core::SaveSettings(player, settingsWindows);
+    player.StopPlayback();
+    player.FreeAudioDevice();
+    QApplication::quit();
+  });
+
   int rc = app.exec();
-  audio->Free();
+  player.SetView(nullptr);
+  playlist.reset();
+  main.reset();
+  if (!shutDown) player.FreeAudioDevice();
   return rc;
 }

@@ -127,8 +127,10 @@ void Ini::setValue(std::string_view section, std::string_view key, std::string_v
   if (!s) {
     // A new section is set off from what precedes it by a blank line, as editors do.
     bool anything = false;
-    for (const Section& other : sections_) anything = anything || other.hasHeader || !other.lines.empty();
-    if (anything && !sections_.back().lines.empty() && !trim(sections_.back().lines.back().text).empty()) {
+    for (const Section& other : sections_)
+      anything = anything || other.hasHeader || !other.lines.empty();
+    if (anything && !sections_.back().lines.empty() &&
+        !trim(sections_.back().lines.back().text).empty()) {
       sections_.back().lines.push_back(Line{});
     }
     Section fresh;

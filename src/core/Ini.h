@@ -35,14 +35,14 @@ class Ini {
 
  private:
   struct Line {
-    std::string text;      // the raw line without its ending
-    std::string key;       // parsed key name (trimmed); empty when not a key line
-    std::string value;     // parsed value (trimmed)
+    std::string text;   // the raw line without its ending
+    std::string key;    // parsed key name (trimmed); empty when not a key line
+    std::string value;  // parsed value (trimmed)
   };
   struct Section {
-    std::string name;      // empty for the lines before the first header
+    std::string name;  // empty for the lines before the first header
     bool hasHeader = false;
-    std::string header;    // raw header line
+    std::string header;  // raw header line
     std::vector<Line> lines;
   };
 

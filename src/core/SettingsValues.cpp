@@ -55,16 +55,18 @@ SettingsValues readSettingsValues(const Ini& ini, const SettingsValues& current)
   s.mainLeft = readInt(ini, kGeneral, "POSX", current.mainLeft);
   s.mainTop = readInt(ini, kGeneral, "POSY", current.mainTop);
   s.muted = readYes(ini, kGeneral, "SILENCIO", false);
-  s.volume = std::clamp(readInt(ini, kGeneral, "VOLUMEN", current.volume), kVolumeKnobMin,
-                        kVolumeKnobMax);
+  s.volume =
+      std::clamp(readInt(ini, kGeneral, "VOLUMEN", current.volume), kVolumeKnobMin, kVolumeKnobMax);
   s.repeat = readYes(ini, kGeneral, "REPETIR", false);
   s.random = readYes(ini, kGeneral, "RANDOM", false);
   s.timeMode = readInt(ini, kGeneral, "MODO_TIEMPO", current.timeMode);
   if (s.timeMode != 1 && s.timeMode != 2) s.timeMode = current.timeMode == 1 ? 1 : 2;
   s.fxType = readInt(ini, kFx, "TIPO", current.fxType);
-  if (s.fxType < 1 || s.fxType > 3) s.fxType = (current.fxType >= 1 && current.fxType <= 3) ? current.fxType : 3;
+  if (s.fxType < 1 || s.fxType > 3)
+    s.fxType = (current.fxType >= 1 && current.fxType <= 3) ? current.fxType : 3;
   s.fxMode = readInt(ini, kFx, "MODO", current.fxMode);
-  if (s.fxMode < 0 || s.fxMode > 2) s.fxMode = (current.fxMode >= 0 && current.fxMode <= 2) ? current.fxMode : 0;
+  if (s.fxMode < 0 || s.fxMode > 2)
+    s.fxMode = (current.fxMode >= 0 && current.fxMode <= 2) ? current.fxMode : 0;
   s.miniLeft = readInt(ini, kMini, "POSX", current.miniLeft);
   s.miniTop = readInt(ini, kMini, "POSY", current.miniTop);
   s.playlistVisible = readYes(ini, kPlaylist, "VISIBLE", true);

@@ -14,8 +14,9 @@ NowPlayingText nowPlayingText(const playlist::Tcancion& e) {
   QString caption = QString::fromUtf8("Cancion nº ") + QString::fromStdString(e.DisplayLine.str());
   QList<uint> points = caption.toUcs4();
   if (points.size() > 40) points.resize(40);
-  t.trayCaption = QString::fromUcs4(reinterpret_cast<const char32_t*>(points.constData()),
-                                    points.size()) + "...";
+  t.trayCaption =
+      QString::fromUcs4(reinterpret_cast<const char32_t*>(points.constData()), points.size()) +
+      "...";
   return t;
 }
 

@@ -8,8 +8,8 @@ constexpr int kDock = 30;
 bool near(int value, int target) { return target - kDock < value && value < target + kDock; }
 }  // namespace
 
-PlaylistSnapResult snapPlaylist(int left, int top, int width, int height, int mainLeft,
-                                int mainTop, int mainWidth, int mainHeight, int screenWidth) {
+PlaylistSnapResult snapPlaylist(int left, int top, int width, int height, int mainLeft, int mainTop,
+                                int mainWidth, int mainHeight, int screenWidth) {
   PlaylistSnapResult r{left, top, false};
   if (r.left < kEdge) r.left = -3;
   if (r.top < kEdge) r.top = -3;

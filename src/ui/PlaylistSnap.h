@@ -21,7 +21,7 @@ struct PlaylistSnapResult {
 
 // `mainLeft`, `mainTop`: the main window's place; `mainWidth`, `mainHeight`: its background
 // picture's size. `width`, `height`: the playlist window's skin picture.
-PlaylistSnapResult snapPlaylist(int left, int top, int width, int height, int mainLeft,
-                                int mainTop, int mainWidth, int mainHeight, int screenWidth);
+PlaylistSnapResult snapPlaylist(int left, int top, int width, int height, int mainLeft, int mainTop,
+                                int mainWidth, int mainHeight, int screenWidth);
 
 }  // namespace vemla::ui

@@ -27,8 +27,13 @@ void QtSettingsWindows::SetMuteGlyph(bool muted) {
   if (!button) return;
   QString path = QString::fromStdString(programDir_) +
                  (muted ? "/skin/b_silencio2.bmp" : "/skin/b_silencio.bmp");
-  // A missing skin file leaves the drawn glyph in place; the player goes on.
-  if (!button->loadGlyph(path)) qWarning().noquote() << "No se puede leer" << path;
+  // A missing skin file shows the built-in drawing of the same glyph; the player goes on.
+  if (!button->loadGlyph(path)) {
+    qWarning().noquote() << "No se puede leer" << path;
+    button->setGlyph(muted ? Picture::Silencio2 : Picture::Silencio);
+  }
+  // The main window caches which glyph file it loaded last; make its next change load again.
+  button->setProperty("glyphLoaded", false);
 }
 
 void QtSettingsWindows::showDots(const char* name, bool on) {

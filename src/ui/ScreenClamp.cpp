@@ -40,8 +40,10 @@ QPoint keepOnScreens(const QRect& window, const QList<QRect>& screens) {
     }
   }
   const QRect& s = *nearest;
-  int x = std::clamp(window.left(), s.left(), std::max(s.left(), s.left() + s.width() - window.width()));
-  int y = std::clamp(window.top(), s.top(), std::max(s.top(), s.top() + s.height() - window.height()));
+  int x = std::clamp(window.left(), s.left(),
+                     std::max(s.left(), s.left() + s.width() - window.width()));
+  int y =
+      std::clamp(window.top(), s.top(), std::max(s.top(), s.top() + s.height() - window.height()));
   return {x, y};
 }
 

@@ -18,8 +18,8 @@
 #include "ui/PlaylistRows.h"
 #include "ui/PlaylistSnap.h"
 #include "ui/Skin.h"
-#include "ui/WindowSnap.h"
 #include "ui/SkinnedWidget.h"
+#include "ui/WindowSnap.h"
 
 namespace vemla::ui {
 
@@ -53,7 +53,8 @@ QFont smallFont(bool bold) {
 }  // namespace
 
 TPlaylist::TPlaylist(core::Player& player, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), player_(player),
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
+      player_(player),
       skin_(std::make_unique<Skin>()) {
   setObjectName("TPlaylist");
   setWindowTitle(QString(QChar(7)));
@@ -133,15 +134,16 @@ void TPlaylist::buildControls() {
   listado_->installEventFilter(this);
   listado_->viewport()->installEventFilter(this);
 
-  menuButton_ = new GlyphButton(this, "PL_B_menu", Picture::PlMenu, skin_.get(), SkinWindow::Playlist);
+  menuButton_ =
+      new GlyphButton(this, "PL_B_menu", Picture::PlMenu, skin_.get(), SkinWindow::Playlist);
   menuButton_->setGeometry(5, 3, 18, 18);
   menuButton_->setToolTip("Menu");
   maxButton_ = new GlyphButton(this, "PL_B_Maximizar", Picture::PlMaximizar, skin_.get(),
                                SkinWindow::Playlist);
   maxButton_->setGeometry(311, 5, 14, 14);
   maxButton_->setToolTip("Maximizar");
-  closeButton_ = new GlyphButton(this, "PL_B_Cerrar", Picture::PlCerrar, skin_.get(),
-                                 SkinWindow::Playlist);
+  closeButton_ =
+      new GlyphButton(this, "PL_B_Cerrar", Picture::PlCerrar, skin_.get(), SkinWindow::Playlist);
   closeButton_->setGeometry(327, 5, 16, 14);
   closeButton_->setToolTip("Cerrar");
   connect(closeButton_, &SkinnedWidget::clicked, this, &TPlaylist::PL_B_CerrarClick);
@@ -251,10 +253,9 @@ void TPlaylist::SnapPlaylistWindow() {
   QRect area = s ? s->geometry() : QRect(0, 0, 1920, 1080);
   QPoint mainPos = main_ ? main_->pos() : QPoint(-100000, -100000);
   QSize face(kWidth, kHeight);
-  PlaylistSnapResult r =
-      snapPlaylist(x() - area.x(), y() - area.y(), face.width(), face.height(),
-                   mainPos.x() - area.x(), mainPos.y() - area.y(), WindowSnap::kMainWidth,
-                   WindowSnap::kMainHeight, area.width());
+  PlaylistSnapResult r = snapPlaylist(
+      x() - area.x(), y() - area.y(), face.width(), face.height(), mainPos.x() - area.x(),
+      mainPos.y() - area.y(), WindowSnap::kMainWidth, WindowSnap::kMainHeight, area.width());
   player_.PlaylistDocked = r.docked ? 1 : 0;
   move(r.left + area.x(), r.top + area.y());
 }

@@ -53,7 +53,8 @@ QString openFilters() {
   return out.join(";;");
 }
 
-QAction* addItem(QMenu* menu, const char* name, const QString& caption, const char* shortcut = nullptr) {
+QAction* addItem(QMenu* menu, const char* name, const QString& caption,
+                 const char* shortcut = nullptr) {
   // The shortcut is only shown: the keys themselves go through the list's key handler.
   QString text = caption;
   if (shortcut) text += QString("\t") + shortcut;
@@ -79,16 +80,16 @@ void TPlaylist::buildMenus() {
   addSeparator(listaPopup_, "N5");
   connect(addItem(listaPopup_, "InsertarArchivo1", "Insertar Archivo", "Insert"),
           &QAction::triggered, this, &TPlaylist::AddFromOpenDialog);
-  connect(addItem(listaPopup_, "QuitarCancion1", "Quitar Cancion", "Delete"),
-          &QAction::triggered, this, &TPlaylist::QuitarCancion1Click);
+  connect(addItem(listaPopup_, "QuitarCancion1", "Quitar Cancion", "Delete"), &QAction::triggered,
+          this, &TPlaylist::QuitarCancion1Click);
   addSeparator(listaPopup_, "N3");
   connect(addItem(listaPopup_, "CargarLista2", "Cargar lista"), &QAction::triggered, this,
           &TPlaylist::CargarLista2Click);
   connect(addItem(listaPopup_, "SavarLista1", "Salvar Lista"), &QAction::triggered, this,
           &TPlaylist::SalvarLista1Click);
   addSeparator(listaPopup_, "N8");
-  connect(addItem(listaPopup_, "CargarPistasdeCD1", "Cargar Pistas de CD"),
-          &QAction::triggered, this, &TPlaylist::showCdDialog);
+  connect(addItem(listaPopup_, "CargarPistasdeCD1", "Cargar Pistas de CD"), &QAction::triggered,
+          this, &TPlaylist::showCdDialog);
   addSeparator(listaPopup_, "N1");
   QMenu* sort = listaPopup_->addMenu("Ordenar");
   sort->setObjectName("Ordenar");
@@ -101,16 +102,16 @@ void TPlaylist::buildMenus() {
 
   listaPopupAux_ = new QMenu(this);
   listaPopupAux_->setObjectName("ListaPOPUPAux");
-  connect(addItem(listaPopupAux_, "AbrirArchivo1", "Abrir Archivo", "Insert"),
-          &QAction::triggered, this, &TPlaylist::AddFromOpenDialog);
+  connect(addItem(listaPopupAux_, "AbrirArchivo1", "Abrir Archivo", "Insert"), &QAction::triggered,
+          this, &TPlaylist::AddFromOpenDialog);
   addSeparator(listaPopupAux_, "N6");
   connect(addItem(listaPopupAux_, "CargarLista1", "Cargar Lista"), &QAction::triggered, this,
           &TPlaylist::CargarLista2Click);
   connect(addItem(listaPopupAux_, "SalvarLista1", "Salvar Lista"), &QAction::triggered, this,
           &TPlaylist::SalvarLista1Click);
   addSeparator(listaPopupAux_, "N7");
-  connect(addItem(listaPopupAux_, "PistasdeCD1", "Cargar Pistas de CD"), &QAction::triggered,
-          this, &TPlaylist::showCdDialog);
+  connect(addItem(listaPopupAux_, "PistasdeCD1", "Cargar Pistas de CD"), &QAction::triggered, this,
+          &TPlaylist::showCdDialog);
   addSeparator(listaPopupAux_, "N4");
   connect(addItem(listaPopupAux_, "LimpiarLista3", "Limpiar Lista"), &QAction::triggered, this,
           [this] { player_.ClearPlaylist(); });
@@ -139,15 +140,15 @@ void TPlaylist::AddFromOpenDialog() {
 }
 
 void TPlaylist::CargarLista2Click() {
-  QString file = QFileDialog::getOpenFileName(this, QString(), QString(),
-                                              "Playlist (*.m3u) (*.m3u)", nullptr,
-                                              QFileDialog::HideNameFilterDetails);
+  QString file =
+      QFileDialog::getOpenFileName(this, QString(), QString(), "Playlist (*.m3u) (*.m3u)", nullptr,
+                                   QFileDialog::HideNameFilterDetails);
   if (!file.isEmpty()) handOver({file});
 }
 
 void TPlaylist::SalvarLista1Click() {
-  QString file = QFileDialog::getSaveFileName(this, QString(), QString(), "*.m3u (*.m3u)",
-                                              nullptr, QFileDialog::HideNameFilterDetails);
+  QString file = QFileDialog::getSaveFileName(this, QString(), QString(), "*.m3u (*.m3u)", nullptr,
+                                              QFileDialog::HideNameFilterDetails);
   if (!file.isEmpty()) player_.SaveListAs(file.toStdString());
 }
 

@@ -94,9 +94,9 @@ TEST_F(PlaylistWindow, ControlsCarryTheirNamesAndPlaces) {
     const char* name;
     QRect place;
   } cases[] = {{"PL_Ia", {0, 0, 345, 451}},       {"Image1", {326, 430, 19, 19}},
-               {"Image2", {114, 2, 107, 19}},      {"Label1", {14, 432, 101, 13}},
-               {"Listado", {5, 34, 336, 399}},     {"PL_B_menu", {5, 3, 18, 18}},
-               {"PL_B_Cerrar", {327, 5, 16, 14}},  {"PL_B_Maximizar", {311, 5, 14, 14}}};
+               {"Image2", {114, 2, 107, 19}},     {"Label1", {14, 432, 101, 13}},
+               {"Listado", {5, 34, 336, 399}},    {"PL_B_menu", {5, 3, 18, 18}},
+               {"PL_B_Cerrar", {327, 5, 16, 14}}, {"PL_B_Maximizar", {311, 5, 14, 14}}};
   for (const Case& c : cases) {
     auto* w = window_->findChild<QWidget*>(c.name);
     ASSERT_TRUE(w) << c.name;
@@ -117,9 +117,9 @@ TEST_F(PlaylistWindow, MenusListEveryItemInOrder) {
                          "Cargar Pistas de CD", "-", "Ordenar", "-", "Limpiar Lista"}));
   EXPECT_EQ(captions(window_->findChild<QMenu*>("Ordenar")),
             QStringList({"Nombre [off]", "Fichero [off]"}));
-  EXPECT_EQ(captions(empty), QStringList({"Abrir Archivo\tInsert", "-", "Cargar Lista",
-                                          "Salvar Lista", "-", "Cargar Pistas de CD", "-",
-                                          "Limpiar Lista"}));
+  EXPECT_EQ(captions(empty),
+            QStringList({"Abrir Archivo\tInsert", "-", "Cargar Lista", "Salvar Lista", "-",
+                         "Cargar Pistas de CD", "-", "Limpiar Lista"}));
 }
 
 TEST_F(PlaylistWindow, RightClickPicksTheRowOrTheEmptyAreaMenu) {
@@ -171,8 +171,9 @@ TEST_F(PlaylistWindow, KeysRemoveTheSelectionAndReachTheDispatcher) {
   QTest::keyClick(list, Qt::Key_X, Qt::ShiftModifier);
   QTest::keyClick(list, Qt::Key_B);
   using ui::KeyCommand;
-  EXPECT_EQ(commands_, std::vector<KeyCommand>({KeyCommand::PlaySelected, KeyCommand::TogglePlaylist,
-                                                KeyCommand::PlaySelected, KeyCommand::PlayNext}));
+  EXPECT_EQ(commands_,
+            std::vector<KeyCommand>({KeyCommand::PlaySelected, KeyCommand::TogglePlaylist,
+                                     KeyCommand::PlaySelected, KeyCommand::PlayNext}));
 
   // Arrows still move through the list.
   window_->selectRow(0);
@@ -307,16 +308,16 @@ TEST(PlaylistSnap, EdgesAndDocking) {
     int wantLeft, wantTop;
     bool docked;
   } cases[] = {
-      {10, 100, 300, -3, 100, false},               // near the screen's left
-      {100, 5, 300, 100, -3, false},                // near the top
-      {1900, 100, 300, 1920 - 345 + 5, 100, false}, // past the right edge
-      {770, 100, 300, 738, 100, true},              // 25 right of the main window's right edge
-      {775, 100, 300, 775, 100, false},             // exactly 30 right: no dock
-      {716, 100, 300, 738, 100, true},              // 29 left of it
-      {715, 100, 300, 715, 100, false},             // 30 left of it
-      {100, 500, 300, 100, 468, true},              // under the main window
-      {80, 100, 300, 60, 100, true},                // our right edge 25 right of main's left
-      {100, 240, 700, 100, 251, true},              // our bottom 9 above main's top
+      {10, 100, 300, -3, 100, false},                // near the screen's left
+      {100, 5, 300, 100, -3, false},                 // near the top
+      {1900, 100, 300, 1920 - 345 + 5, 100, false},  // past the right edge
+      {770, 100, 300, 738, 100, true},               // 25 right of the main window's right edge
+      {775, 100, 300, 775, 100, false},              // exactly 30 right: no dock
+      {716, 100, 300, 738, 100, true},               // 29 left of it
+      {715, 100, 300, 715, 100, false},              // 30 left of it
+      {100, 500, 300, 100, 468, true},               // under the main window
+      {80, 100, 300, 60, 100, true},                 // our right edge 25 right of main's left
+      {100, 240, 700, 100, 251, true},               // our bottom 9 above main's top
   };
   for (const Case& c : cases) {
     ui::PlaylistSnapResult r =
@@ -333,15 +334,16 @@ TEST(ScreenClamp, RestoredWindowsStayReachable) {
     QRect window;
     QPoint want;
   } cases[] = {
-      {{-3, -3, 345, 175}, {-3, -3}},               // snapped against the corner: kept
-      {{2000, 100, 345, 175}, {2000, 100}},         // on the second screen: kept
-      {{-5000, 200, 345, 175}, {0, 200}},           // far left
-      {{100, 9999, 345, 451}, {100, 1080 - 451}},   // below every screen
+      {{-3, -3, 345, 175}, {-3, -3}},              // snapped against the corner: kept
+      {{2000, 100, 345, 175}, {2000, 100}},        // on the second screen: kept
+      {{-5000, 200, 345, 175}, {0, 200}},          // far left
+      {{100, 9999, 345, 451}, {100, 1080 - 451}},  // below every screen
       {{5000, 5000, 345, 175}, {3200 - 345, 1024 - 175}},
       {{-2147483000, -2147483000, 345, 175}, {0, 0}},
-      {{1800, 100, 345, 175}, {1800, 100}},         // straddles two screens
+      {{1800, 100, 345, 175}, {1800, 100}},  // straddles two screens
   };
-  for (const Case& c : cases) EXPECT_EQ(ui::keepOnScreens(c.window, screens), c.want) << c.window.x();
+  for (const Case& c : cases)
+    EXPECT_EQ(ui::keepOnScreens(c.window, screens), c.want) << c.window.x();
 }
 
 }  // namespace

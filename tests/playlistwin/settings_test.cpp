@@ -1,5 +1,7 @@
 // The INI document and the settings file: what survives a rewrite, what a bad value becomes,
 // and what a run leaves behind for the next one.
+#include "core/Settings.h"
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -10,7 +12,6 @@
 #include "audio/AudioLib.h"
 #include "core/Ini.h"
 #include "core/Player.h"
-#include "core/Settings.h"
 #include "core/SettingsValues.h"
 #include "support/Fixtures.h"
 
@@ -98,11 +99,19 @@ TEST(SettingsValues, WholeNumbers) {
   struct Case {
     const char* text;
     std::optional<int> want;
-  } cases[] = {{"12", 12},          {" -3 ", -3},        {"+7", 7},
-               {"0", 0},            {"", std::nullopt},  {"-", std::nullopt},
-               {"abc", std::nullopt}, {"12abc", std::nullopt}, {"1.5", std::nullopt},
-               {"2147483647", INT_MAX}, {"-2147483648", INT_MIN},
-               {"2147483648", std::nullopt}, {"99999999999999999999", std::nullopt}};
+  } cases[] = {{"12", 12},
+               {" -3 ", -3},
+               {"+7", 7},
+               {"0", 0},
+               {"", std::nullopt},
+               {"-", std::nullopt},
+               {"abc", std::nullopt},
+               {"12abc", std::nullopt},
+               {"1.5", std::nullopt},
+               {"2147483647", INT_MAX},
+               {"-2147483648", INT_MIN},
+               {"2147483648", std::nullopt},
+               {"99999999999999999999", std::nullopt}};
   for (const Case& c : cases) EXPECT_EQ(parseWholeNumber(c.text), c.want) << c.text;
 }
 

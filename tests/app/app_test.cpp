@@ -1,0 +1,96 @@
+// The whole program in a virtual X server: it plays the first entry of its saved list on X,
+// the next on B, and leaves its settings and list behind when closed.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <vector>
+
+#include "support/Fixtures.h"
+
+namespace fs = std::filesystem;
+using namespace vemla::test;
+
+namespace {
+
+// Dominant frequency of successive 100 ms windows of 44.1 kHz stereo 16-bit sound, counted by
+// zero crossings of the left channel; 0 for a silent window.
+std::vector<int> windowTones(const std::string& raw) {
+  const size_t frames = raw.size() / 4;
+  const auto* s = reinterpret_cast<const int16_t*>(raw.data());
+  const size_t window = 4410;
+  std::vector<int> tones;
+  for (size_t start = 0; start + window <= frames; start += window) {
+    int peak = 0, crossings = 0;
+    for (size_t i = start; i < start + window; ++i) {
+      int v = s[2 * i];
+      peak = std::max(peak, std::abs(v));
+      if (i > start && (s[2 * (i - 1)] < 0) != (v < 0)) ++crossings;
+    }
+    tones.push_back(peak < 1000 ? 0 : crossings * 5);  // crossings / 2 per 0.1 s
+  }
+  return tones;
+}
+
+TEST(WholeProgram, PlaysTheListSavesSettingsAndList) {
+  if (!haveTool("xvfb-run") || !haveTool("xdotool")) GTEST_SKIP() << "needs xvfb-run and xdotool";
+  const char* built = std::getenv("VEMLA_PROGRAM_DIR");
+  if (!built) built = VEMLA_BUILT_PROGRAM_DIR;
+  ASSERT_TRUE(fs::exists(fs::path(built) / "VemlaPlayer")) << built;
+  // A sanitized player reports the toolkit's process-lifetime allocations unless told not to.
+  setenv("LSAN_OPTIONS", "suppressions=" VEMLA_LSAN_SUPPRESSIONS ":print_suppressions=0", 0);
+  // A copy of the program folder: it must run from anywhere and writes beside itself.
+  fs::path prog = tempDir() / "prog";
+  fs::copy(built, prog, fs::copy_options::recursive);
+  fs::remove(prog / "VemlaPlayer.INI");
+  fs::remove(prog / "VemlaPlayer.M3U");
+
+  fs::path a = makeSine("app-a.wav", 4.0, 440, 44100, 2, 0.5, "-c:a pcm_s16le");
+  fs::path b = makeSine("app-b.wav", 4.0, 1500, 44100, 2, 0.5, "-c:a pcm_s16le");
+  ASSERT_FALSE(a.empty() || b.empty());
+  const std::string list =
+      "#EXTM3U\r\n#EXTINF:4,Uno\r\n" + a.string() + "\r\n#EXTINF:4,Dos\r\n" + b.string() + "\r\n";
+  writeFile("prog/VemlaPlayer.M3U", list);
+
+  fs::path out = tempDir() / "out.raw";
+  fs::path log = tempDir() / "player.log";
+  int rc = -1;
+  // xvfb-run -a can race another X server starting at the same moment: try again then.
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    fs::remove(out);
+    rc = run("xvfb-run -a -s '-screen 0 1024x768x24' " VEMLA_DRIVE_SCRIPT " '" + prog.string() +
+             "' '" + out.string() + "' '" + log.string() + "'");
+    if (rc == 0 || readFile(log).find("could not connect to display") == std::string::npos) break;
+  }
+  ASSERT_EQ(rc, 0) << readFile(tempDir() / "commands.log") << readFile(log);
+
+  // First the 440 Hz tone, then (after B) the 1500 Hz one, nothing else.
+  std::vector<int> tones = windowTones(readFile(out));
+  int first = 0, second = 0;
+  bool secondStarted = false, wrongOrder = false;
+  for (int t : tones) {
+    if (std::abs(t - 440) <= 30) {
+      ++first;
+      wrongOrder = wrongOrder || secondStarted;
+    } else if (std::abs(t - 1500) <= 60) {
+      ++second;
+      secondStarted = true;
+    }
+  }
+  EXPECT_GE(first, 5) << "about a second of the first track";
+  EXPECT_GE(second, 5) << "about a second of the second track";
+  EXPECT_LT(first, 30) << "B cut the first track short";
+  EXPECT_FALSE(wrongOrder);
+
+  std::string ini = readFile(prog / "VemlaPlayer.INI");
+  for (const char* line :
+       {"[GENERAL]", "SILENCIO=NO", "VOLUMEN=277", "MODO_TIEMPO=2", "[FX]", "TIPO=3", "[PLAYLIST]",
+        "VISIBLE=SI", "ENCLAVADO=SI", "NCANCIONES=2", "SELECT=1", "[MINIVEMLA]"}) {
+    EXPECT_NE(ini.find(line), std::string::npos) << line << " in\n" << ini;
+  }
+  EXPECT_EQ(readFile(prog / "VemlaPlayer.M3U"), list);
+}
+
+}  // namespace

@@ -1,0 +1,39 @@
+#!/bin/bash
+# Drives the player inside an X server (run under xvfb-run): press X, then B, then close it
+# with its "Cerrar" button. Usage: drive.sh <program folder> <disk audio file> <log>
+set -u
+prog=$1 out=$2 log=$3
+export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=$out
+unset SDL_DISKAUDIODELAY QT_QPA_PLATFORM
+"$prog/VemlaPlayer" >"$log" 2>&1 &
+pid=$!
+win=
+for _ in $(seq 1 200); do
+  win=$(xdotool search --onlyvisible --name 'VemlaPlayer v1.0b' 2>/dev/null | head -1)
+  [ -n "$win" ] && break
+  kill -0 $pid 2>/dev/null || { echo "the player ended before showing its window"; exit 2; }
+  sleep 0.1
+done
+[ -n "$win" ] || { echo "no main window"; kill $pid; exit 2; }
+xdotool windowfocus --sync "$win"
+sleep 0.5
+xdotool key x
+sleep 1.2
+xdotool key b
+sleep 1.2
+# "Cerrar" sits at (323, 6), 11 x 10 pixels.
+xdotool mousemove --window "$win" 328 11 click 1
+ended() {
+  for _ in $(seq 1 50); do
+    kill -0 $pid 2>/dev/null || return 0
+    sleep 0.1
+  done
+  return 1
+}
+if ! ended; then
+  # A logout's SIGTERM closes the player as its button does.
+  echo "the Cerrar button did not close the player; sending SIGTERM"
+  kill -TERM $pid
+  ended || { echo "the player did not close"; kill -KILL $pid; exit 3; }
+fi
+wait $pid
