@@ -219,9 +219,7 @@ bool TID3v2::Store(const std::string& fileName) {
   // The old file is replaced by an atomic rename, never deleted first, so a failed rename
   // leaves it whole. Should it be gone all the same, the work file is the only copy left of
   // the audio and is kept.
-  if (ok)
-    ok =
-        (rename_ ? rename_(work.c_str(), path.c_str()) : ::rename(work.c_str(), path.c_str())) == 0;
+  if (ok) ok = rename_(work.c_str(), path.c_str()) == 0;
   if (!ok) {
     struct stat now {};
     if (::lstat(path.c_str(), &now) == 0) ::unlink(work.c_str());

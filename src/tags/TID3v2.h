@@ -2,8 +2,10 @@
 // The seven text items of an ID3v2.3 tag at the start of an MPEG audio file: read, and written
 // back as a new ID3v2.3 tag.
 #include <cstdint>
+#include <cstdio>
 #include <functional>
 #include <string>
+#include <utility>
 
 #include "tags/ByteSource.h"
 
@@ -14,8 +16,10 @@ class TID3v2 {
   // Renames `from` over `to`; 0 on success (the contract of ::rename). Tests pass a failing one.
   using RenameFn = std::function<int(const char* from, const char* to)>;
 
-  TID3v2() { Clear(); }
-  explicit TID3v2(RenameFn rename) : rename_(std::move(rename)) { Clear(); }
+  TID3v2() : TID3v2(RenameFn(::rename)) {}
+  explicit TID3v2(RenameFn rename) : rename_(rename ? std::move(rename) : RenameFn(::rename)) {
+    Clear();
+  }
 
   void Clear();
 
