@@ -114,6 +114,33 @@ TEST(GlyphButton, TakesItsPlaceFromTheTableAndIsCutToItsGlyph) {
   EXPECT_EQ(play.mask(), mask);
 }
 
+TEST(GlyphButton, CutKeepsEveryOpaquePixelOfTheGlyph) {
+  Skin skin;
+  QWidget window;
+  const std::pair<const char*, Picture> buttons[] = {
+      {"PL_B_menu", Picture::PlMenu},     {"PL_B_Maximizar", Picture::PlMaximizar},
+      {"PL_B_Cerrar", Picture::PlCerrar}, {"B_Playlist", Picture::Playlist},
+      {"B_repetir", Picture::Repetir},    {"B_Siguiente", Picture::Siguiente}};
+  for (const auto& [name, glyph] : buttons) {
+    SCOPED_TRACE(name);
+    const bool playlist = name[0] == 'P';
+    GlyphButton button(&window, name, glyph, &skin,
+                       playlist ? SkinWindow::Playlist : SkinWindow::Main);
+    CutButtonToGlyph(button);
+    const QImage image = button.creationGlyph().convertToFormat(QImage::Format_ARGB32);
+    const QPoint offset = glyphOffset(button.size(), image.size());
+    int lost = 0;
+    for (int y = 0; y < image.height(); ++y) {
+      for (int x = 0; x < image.width(); ++x) {
+        if (qAlpha(image.pixel(x, y)) > 0 && !button.mask().contains(QPoint(x, y) + offset)) {
+          ++lost;
+        }
+      }
+    }
+    EXPECT_EQ(lost, 0);
+  }
+}
+
 TEST(GlyphButton, ClicksWithTheLeftButtonOrSpaceAndPassesOtherKeysOn) {
   Skin skin;
   QWidget window;
