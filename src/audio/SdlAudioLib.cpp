@@ -8,6 +8,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 #include "audio/FfmpegDecoder.h"
 
@@ -19,6 +20,7 @@ constexpr size_t kStartFrames = 2048;
 constexpr int kStartTimeoutMs = 500;
 constexpr int kPrebufTimeoutMs = 500;
 constexpr int kLevelMs = 20;
+constexpr int kUntimedWaitMs = 200;
 
 int64_t nowNs() {
   return std::chrono::duration_cast<std::chrono::nanoseconds>(
@@ -49,6 +51,8 @@ bool SdlAudioLib::Init(int /*device*/, uint32_t freq, uint32_t /*flags*/) {
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
     return false;
   }
+  const char* driver = SDL_GetCurrentAudioDriver();
+  untimed_ = driver && std::strcmp(driver, "disk") == 0;
   deviceRate_ = have.freq;
   bufferFrames_ = have.samples > 0 ? have.samples : 1024;
   acc_.assign(static_cast<size_t>(bufferFrames_) * 2, 0);
@@ -56,6 +60,7 @@ bool SdlAudioLib::Init(int /*device*/, uint32_t freq, uint32_t /*flags*/) {
   sem_init(&endSignal_, 0, 0);
   notifierQuit_ = false;
   notifier_ = std::thread([this] { notifierLoop(); });
+  updateDevicePause();
   return true;
 }
 
@@ -219,7 +224,7 @@ void SdlAudioLib::updateDevicePause() {
       }
     }
   }
-  SDL_PauseAudioDevice(dev_, playing ? 0 : 1);
+  SDL_PauseAudioDevice(dev_, playing || untimed_ ? 0 : 1);
 }
 
 int64_t SdlAudioLib::latencyFrames(const Stream& s) const {
@@ -235,7 +240,26 @@ void SdlAudioLib::callbackThunk(void* self, Uint8* stream, int len) {
   static_cast<SdlAudioLib*>(self)->mixCallback(reinterpret_cast<int16_t*>(stream), len / 4);
 }
 
+void SdlAudioLib::waitUntimed(int frames) {
+  bool playing = false;
+  for (int i = 0; i < mixCount_; ++i) {
+    playing |= mix_[static_cast<size_t>(i)]->state() == Stream::kPlaying;
+  }
+  if (!playing) {
+    std::this_thread::sleep_for(std::chrono::microseconds(1000000LL * frames / deviceRate_));
+    return;
+  }
+  auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(kUntimedWaitMs);
+  for (int i = 0; i < mixCount_; ++i) {
+    while (mix_[static_cast<size_t>(i)]->starved(static_cast<size_t>(frames)) &&
+           std::chrono::steady_clock::now() < until) {
+      std::this_thread::sleep_for(std::chrono::microseconds(200));
+    }
+  }
+}
+
 void SdlAudioLib::mixCallback(int16_t* out, int frames) {
+  if (untimed_) waitUntimed(std::min(frames, bufferFrames_));
   bool ended = false;
   while (frames > 0) {
     int n = std::min(frames, bufferFrames_);

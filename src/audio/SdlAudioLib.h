@@ -10,8 +10,11 @@
 // - One notifier thread runs the end syncs: the callback wakes it through a semaphore (sem_post
 //   neither blocks nor allocates) when a stream's last sample has been heard.
 // - table_ (handles) is guarded by tableMutex_; the user-interface thread and the notifier use it.
-// - The device is paused whenever no stream plays, so an idle player costs nothing and the
-//   `disk` driver writes only what was played.
+// - The device is paused whenever no stream plays, so an idle player costs nothing.
+// - SDL's `disk` driver is a test sink, not a sound card: there the callback waits (at most
+//   200 ms) for streams still decoding instead of writing silence, and runs at real-time
+//   pace while nothing plays, because a paused SDL device still writes silence as fast as it
+//   can. Its file then holds exactly what was played, at full speed.
 #include <SDL2/SDL.h>
 #include <semaphore.h>
 
@@ -119,11 +122,13 @@ class SdlAudioLib : public AudioLib {
 
   static void callbackThunk(void* self, Uint8* stream, int len);
   void mixCallback(int16_t* out, int frames);
+  void waitUntimed(int frames);
   void notifierLoop();
 
   SDL_AudioDeviceID dev_ = 0;
   int deviceRate_ = 44100;
   int bufferFrames_ = 1024;
+  bool untimed_ = false;  // SDL's disk driver
 
   std::mutex tableMutex_;
   std::map<Handle, Entry> table_;

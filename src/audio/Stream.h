@@ -58,6 +58,11 @@ class Stream {
   // Peak of the last `frames` heard, left in the low word, right in the high word.
   uint32_t level(int frames, int64_t latency) const;
 
+  // Device callback: whether the stream plays but has fewer than `frames` decoded ahead.
+  bool starved(size_t frames) const {
+    return state_.load(std::memory_order_acquire) == kPlaying &&
+           !eof_.load(std::memory_order_acquire) && ring_.readable() < frames;
+  }
   // Device callback: adds this stream's next frames into `acc` (stereo, 32-bit), using
   // `scratch` (frames x 2). Returns true when the stream's last sample has just been heard.
   bool mix(int32_t* acc, int16_t* scratch, int frames, uint64_t callbackIndex);

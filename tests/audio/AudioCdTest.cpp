@@ -140,8 +140,7 @@ TEST_F(CdImageTest, TrackPlaysWhatIsOnTheDisc) {
   std::string disc = vemla::test::readFile(audio_.parent_path() / "disc.bin");
   std::string heard = vemla::test::readFile(out);
   std::string track2 = disc.substr(150 * 2352);
-  EXPECT_NE(heard.find(track2.substr(0, 4096)), std::string::npos);
-  EXPECT_NE(heard.find(track2.substr(track2.size() - 4096)), std::string::npos);
+  EXPECT_NE(heard.find(track2), std::string::npos) << "the whole track, without a gap";
   EXPECT_EQ(heard.find(disc.substr(1000, 4096)), std::string::npos);
 }
 

@@ -2,6 +2,7 @@
 // sample-accurate seeks, what is heard (data, spectrum, levels), volume, and freeing safely.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <thread>
@@ -233,6 +234,31 @@ TEST(AudioPlayback, VolumeScalesTheOutput) {
   peak = 0;
   for (int16_t s : pcm) peak = std::max(peak, std::abs(static_cast<int>(s)));
   EXPECT_EQ(peak, 0) << "volume 0 is mute";
+}
+
+TEST(AudioPlayback, DiskSinkHoldsExactlyWhatPlayedAndIdlesInRealTime) {
+  fs::path file = makeFixture("flac", 1.0);
+  ASSERT_FALSE(file.empty());
+  fs::path out = vemla::test::tempDir() / "exact.raw";
+  auto lib = makeLib(out);
+  ASSERT_TRUE(lib);
+  sleepMs(300);  // nothing plays: about 300 ms of silence, not megabytes of it
+  Handle h = lib->StreamCreateFile(false, file.string(), 0, 0, 0);
+  EndCounter ends;
+  lib->ChannelSetSync(h, kSyncEnd, 0, &EndCounter::proc, &ends);
+  ASSERT_TRUE(lib->ChannelPlay(h, false));
+  ASSERT_TRUE(ends.waitFor(1, 10));
+  lib->Free();
+  std::vector<int16_t> pcm = readPcm(out);
+  std::vector<int16_t> ref = referencePcm(file);
+  ASSERT_EQ(ref.size(), 44100u * 2);
+  EXPECT_LT(pcm.size(), 44100u * 2 * 3);
+  // Lossless and at the device's own rate: every sample comes out as it is, in one piece.
+  auto mark = std::search(pcm.begin(), pcm.end(), ref.begin() + 400, ref.begin() + 528);
+  ASSERT_NE(mark, pcm.end());
+  size_t first = static_cast<size_t>(mark - pcm.begin()) - 400;
+  ASSERT_GE(pcm.size(), first + ref.size());
+  EXPECT_TRUE(std::equal(ref.begin(), ref.end(), pcm.begin() + static_cast<long>(first)));
 }
 
 TEST(AudioPlayback, FreedAndUnknownHandlesAreRefused) {
