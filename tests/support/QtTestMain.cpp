@@ -2,12 +2,12 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <cstdlib>
+
+#include "support/TestDefaults.h"
 
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  setenv("SDL_AUDIODRIVER", "dummy", 0);
+  vemla::test::setTestEnvironment();
   QApplication app(argc, argv);
   return RUN_ALL_TESTS();
 }

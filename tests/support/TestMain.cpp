@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
+#include "support/TestDefaults.h"
 
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
-  setenv("SDL_AUDIODRIVER", "dummy", 0);
+  vemla::test::setTestEnvironment();
   return RUN_ALL_TESTS();
 }
