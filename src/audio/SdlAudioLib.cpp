@@ -42,7 +42,11 @@ bool SdlAudioLib::Init(int /*device*/, uint32_t freq, uint32_t /*flags*/) {
   want.freq = freq > 0 && freq <= 192000 ? static_cast<int>(freq) : 44100;
   want.format = AUDIO_S16SYS;
   want.channels = 2;
-  want.samples = 1024;
+  const char* driver = SDL_GetCurrentAudioDriver();
+  untimed_ = driver && std::strcmp(driver, "disk") == 0;
+  // Short buffers for a sound card (start latency, visualiser in step); long ones for the disk
+  // sink, where each buffer costs SDL a sleep.
+  want.samples = untimed_ ? 8192 : 1024;
   want.callback = &SdlAudioLib::callbackThunk;
   want.userdata = this;
   // No allowed changes: SDL converts to whatever the hardware takes, so our format is fixed.
@@ -51,8 +55,6 @@ bool SdlAudioLib::Init(int /*device*/, uint32_t freq, uint32_t /*flags*/) {
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
     return false;
   }
-  const char* driver = SDL_GetCurrentAudioDriver();
-  untimed_ = driver && std::strcmp(driver, "disk") == 0;
   deviceRate_ = have.freq;
   bufferFrames_ = have.samples > 0 ? have.samples : 1024;
   acc_.assign(static_cast<size_t>(bufferFrames_) * 2, 0);
@@ -94,7 +96,8 @@ std::shared_ptr<Stream> SdlAudioLib::find(Handle h) {
 
 Handle SdlAudioLib::add(std::unique_ptr<Decoder> decoder, uint32_t ctype) {
   if (!decoder) return 0;
-  auto stream = std::make_shared<Stream>(std::move(decoder), ctype, deviceRate_);
+  // The disk sink drains a ring at once: refill it promptly there.
+  auto stream = std::make_shared<Stream>(std::move(decoder), ctype, deviceRate_, untimed_ ? 1 : 10);
   std::lock_guard<std::mutex> lock(tableMutex_);
   while (nextHandle_ == 0 || table_.count(nextHandle_)) ++nextHandle_;
   Handle h = nextHandle_++;
@@ -253,7 +256,7 @@ void SdlAudioLib::waitUntimed(int frames) {
   for (int i = 0; i < mixCount_; ++i) {
     while (mix_[static_cast<size_t>(i)]->starved(static_cast<size_t>(frames)) &&
            std::chrono::steady_clock::now() < until) {
-      std::this_thread::sleep_for(std::chrono::microseconds(200));
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
   }
 }

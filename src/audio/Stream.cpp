@@ -15,7 +15,6 @@ namespace vemla::audio {
 namespace {
 constexpr int kChunkFrames = 1024;
 constexpr size_t kRingFrames = 32768;  // ~0.74 s at 44100 Hz
-constexpr auto kWorkerPoll = std::chrono::milliseconds(10);
 
 int64_t nowNs() {
   return std::chrono::duration_cast<std::chrono::nanoseconds>(
@@ -28,10 +27,11 @@ uint32_t pack(int16_t l, int16_t r) {
 }
 }  // namespace
 
-Stream::Stream(std::unique_ptr<Decoder> decoder, uint32_t ctype, int deviceRate)
+Stream::Stream(std::unique_ptr<Decoder> decoder, uint32_t ctype, int deviceRate, int pollMs)
     : decoder_(std::move(decoder)),
       ctype_(ctype),
       deviceRate_(deviceRate),
+      pollMs_(pollMs),
       rate_(decoder_->rate()),
       channels_(decoder_->channels()),
       length_(decoder_->lengthFrames()),
@@ -100,7 +100,7 @@ void Stream::workerLoop() {
     }
     // The callback cannot signal (it must not lock), so a full ring is polled.
     if (eof_.load(std::memory_order_acquire) || ring_.writable() < maxChunkOut()) {
-      cv_.wait_for(lock, kWorkerPoll);
+      cv_.wait_for(lock, std::chrono::milliseconds(pollMs_));
       continue;
     }
     lock.unlock();
@@ -224,13 +224,15 @@ bool Stream::mix(int32_t* acc, int16_t* scratch, int frames, uint64_t callbackIn
   bool eof = eof_.load(std::memory_order_acquire);
   size_t n = ring_.read(scratch, static_cast<size_t>(frames));
   if (n > 0) {
-    float gain = volume_.load(std::memory_order_relaxed);
+    // 16.16 fixed point: volume 100 passes every sample unchanged.
+    const int32_t gain =
+        static_cast<int32_t>(volume_.load(std::memory_order_relaxed) * 65536.0f + 0.5f);
     uint64_t h = historyCount_.load(std::memory_order_relaxed);
     for (size_t i = 0; i < n; ++i) {
       int16_t l = scratch[2 * i], r = scratch[2 * i + 1];
       history_[(h + i) % kHistoryFrames].store(pack(l, r), std::memory_order_relaxed);
-      acc[2 * i] += static_cast<int32_t>(std::lrintf(l * gain));
-      acc[2 * i + 1] += static_cast<int32_t>(std::lrintf(r * gain));
+      acc[2 * i] += (l * gain) >> 16;
+      acc[2 * i + 1] += (r * gain) >> 16;
     }
     historyCount_.store(h + n, std::memory_order_release);
     if (firstMixNs_.load(std::memory_order_relaxed) == 0) {

@@ -24,7 +24,8 @@ class Stream {
  public:
   enum State { kStopped = 0, kPlaying = 1, kPaused = 3, kEnded = 4 };
 
-  Stream(std::unique_ptr<Decoder> decoder, uint32_t ctype, int deviceRate);
+  // `pollMs`: how often a worker with a full ring looks for room again.
+  Stream(std::unique_ptr<Decoder> decoder, uint32_t ctype, int deviceRate, int pollMs = 10);
   ~Stream();  // joins the worker
   Stream(const Stream&) = delete;
   Stream& operator=(const Stream&) = delete;
@@ -87,6 +88,7 @@ class Stream {
   std::unique_ptr<Decoder> decoder_;
   const uint32_t ctype_;
   const int deviceRate_;
+  const int pollMs_;
   const int rate_;
   const int channels_;
   const int64_t length_;
