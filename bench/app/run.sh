@@ -16,7 +16,7 @@ if [ ! -x "$src/VemlaPlayer" ]; then
     -DVEMLA_TESTS=OFF -DVEMLA_BENCH=OFF >/dev/null
   cmake --build "$root/build/release" -j2 --target VemlaPlayer >/dev/null
 fi
-for tool in xvfb-run xdotool ffmpeg; do
+for tool in Xvfb xdotool ffmpeg; do
   command -v $tool >/dev/null || { echo "bench/app needs $tool" >&2; exit 1; }
 done
 
@@ -38,4 +38,9 @@ with open(f"{w}/list40000.m3u", "w", newline="") as f:
         f.write(f"#EXTINF:300,Artista {i % 97} - Cancion numero {i}\r\n{w}/tracks/track{i:05d}.mp3\r\n")
 PY
 fi
-xvfb-run -a -s '-screen 0 1280x1024x24' "$here/measure.sh" "$work" "$runs"
+# An X server on a display it picks itself (-displayfd), so nothing races for a number.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+xvfb=$!
+trap 'kill $xvfb 2>/dev/null' EXIT
+for _ in $(seq 1 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+DISPLAY=:$(cat "$work/display") "$here/measure.sh" "$work" "$runs"

@@ -10,6 +10,7 @@
 #include <QListView>
 #include <QMenu>
 #include <QMimeData>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
 #include <QUrl>
@@ -20,10 +21,13 @@
 #include "core/PlayerView.h"
 #include "support/Fixtures.h"
 #include "ui/DroppedFiles.h"
+#include "ui/GlyphButton.h"
 #include "ui/KeyDispatch.h"
 #include "ui/NowPlayingText.h"
 #include "ui/PlaylistSnap.h"
+#include "ui/QtSettingsWindows.h"
 #include "ui/ScreenClamp.h"
+#include "ui/Skin.h"
 #include "ui/TPlaylist.h"
 
 namespace fs = std::filesystem;
@@ -344,6 +348,37 @@ TEST(ScreenClamp, RestoredWindowsStayReachable) {
   };
   for (const Case& c : cases)
     EXPECT_EQ(ui::keepOnScreens(c.window, screens), c.want) << c.window.x();
+}
+
+}  // namespace
+
+namespace {
+
+TEST(QtSettingsWindows, MissingSkinFileAndLostWindowsStillWork) {
+  QWidget main;
+  main.resize(344, 237);
+  ui::Skin skin;
+  auto* mute = new ui::GlyphButton(&main, "B_silencio", ui::Picture::Silencio, &skin);
+  auto* dot = new QWidget(&main);
+  dot->setObjectName("punto_repetir");
+  dot->hide();
+  main.show();
+  // A program folder without skin/: the built-in drawing of the glyph stands in.
+  ui::QtSettingsWindows windows(&main, nullptr, nullptr, test::tempDir().string() + "/none/");
+  windows.SetMuteGlyph(true);
+  EXPECT_EQ(mute->pictureId(), ui::Picture::Silencio2);
+  windows.SetMuteGlyph(false);
+  EXPECT_EQ(mute->pictureId(), ui::Picture::Silencio);
+  windows.ShowRepeatDots(true);
+  EXPECT_TRUE(dot->isVisible());
+
+  // A place far off every screen comes back onto one.
+  windows.MoveMainWindow(-50000, 99999);
+  QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+  EXPECT_TRUE(screen.contains(main.geometry().topLeft())) << main.x() << "," << main.y();
+  // No mini window yet: asking about it is harmless.
+  windows.MoveMiniWindow(10, 10);
+  EXPECT_EQ(windows.MiniWindowPos().left, 0);
 }
 
 }  // namespace
