@@ -21,6 +21,7 @@ constexpr int kStartTimeoutMs = 500;
 constexpr int kPrebufTimeoutMs = 500;
 constexpr int kLevelMs = 20;
 constexpr int kUntimedWaitMs = 200;
+constexpr uint32_t kMaxDataFrames = 4096;  // 16384 bytes of stereo data
 
 int64_t nowNs() {
   return std::chrono::duration_cast<std::chrono::nanoseconds>(
@@ -472,13 +473,13 @@ int SdlAudioLib::ChannelGetData(Handle h, void* buffer, uint32_t length) {
   auto* out = static_cast<int16_t*>(buffer);
   if (s->channels() == 1) {
     // Mono keeps its layout: consecutive samples (both sides of what is heard are equal).
-    int samples = static_cast<int>(std::min<uint32_t>(length / 2, Stream::kHistoryFrames / 2));
+    int samples = static_cast<int>(std::min<uint32_t>(length / 2, kMaxDataFrames));
     std::vector<int16_t> frames(static_cast<size_t>(samples) * 2);
     int n = s->copyHeard(frames.data(), samples, latencyFrames(*s));
     for (int i = 0; i < n; ++i) out[i] = frames[2 * static_cast<size_t>(i)];
     return n * 2;
   }
-  int frames = static_cast<int>(std::min<uint32_t>(length / 4, Stream::kHistoryFrames / 2));
+  int frames = static_cast<int>(std::min<uint32_t>(length / 4, kMaxDataFrames));
   int n = s->copyHeard(out, frames, latencyFrames(*s));
   return n * 4;
 }

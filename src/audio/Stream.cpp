@@ -191,10 +191,10 @@ int64_t Stream::heardFrame(int64_t latency) const {
 
 int Stream::copyHeard(int16_t* out, int frames, int64_t latency) const {
   frames = std::clamp(frames, 0, kHistoryFrames / 2);
+  latency = std::clamp<int64_t>(latency, 0, kHistoryFrames - frames);
   uint64_t count = historyCount_.load(std::memory_order_acquire);
-  uint64_t end = count > static_cast<uint64_t>(std::max<int64_t>(latency, 0))
-                     ? count - static_cast<uint64_t>(latency)
-                     : 0;
+  uint64_t end =
+      count > static_cast<uint64_t>(latency) ? count - static_cast<uint64_t>(latency) : 0;
   for (int i = 0; i < frames; ++i) {
     uint64_t at = end + static_cast<uint64_t>(i);
     uint32_t v = 0;

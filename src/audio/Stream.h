@@ -77,7 +77,9 @@ class Stream {
 
   // Whether the end must wait this many device callbacks after the last sample was handed over.
   static constexpr uint64_t kDrainCallbacks = 2;
-  static constexpr int kHistoryFrames = 8192;
+  // Holds the frames of two device buffers in flight (8192 frames each on the disk sink) plus
+  // the largest request.
+  static constexpr int kHistoryFrames = 32768;
 
  private:
   void startWorker();
