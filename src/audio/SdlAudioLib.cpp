@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <thread>
@@ -61,9 +62,10 @@ bool SdlAudioLib::Init(int /*device*/, uint32_t freq, uint32_t /*flags*/) {
   acc_.assign(static_cast<size_t>(bufferFrames_) * 2, 0);
   scratch_.assign(static_cast<size_t>(bufferFrames_) * 2, 0);
   sem_init(&endSignal_, 0, 0);
+  sem_init(&untimedWake_, 0, 0);
   notifierQuit_ = false;
   notifier_ = std::thread([this] { notifierLoop(); });
-  updateDevicePause();
+  if (untimed_) SDL_PauseAudioDevice(dev_, 0);
   return true;
 }
 
@@ -72,10 +74,16 @@ void SdlAudioLib::Free() {
     notifierQuit_ = true;
     sem_post(&endSignal_);
     if (notifier_.joinable()) notifier_.join();
+    if (untimed_) {
+      lockWaiters_.fetch_add(1, std::memory_order_acq_rel);
+      sem_post(&untimedWake_);
+    }
     SDL_CloseAudioDevice(dev_);  // waits for the callback to finish
+    lockWaiters_ = 0;
     dev_ = 0;
     mixCount_ = 0;
     sem_destroy(&endSignal_);
+    sem_destroy(&untimedWake_);
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
   }
   std::map<Handle, Entry> gone;
@@ -208,7 +216,13 @@ std::vector<std::string> SdlAudioLib::CD_GetID(int drive, uint32_t id) {
 // Device and mixing
 
 void SdlAudioLib::lockDevice() {
-  if (dev_) SDL_LockAudioDevice(dev_);
+  if (!dev_) return;
+  if (untimed_) {
+    lockWaiters_.fetch_add(1, std::memory_order_acq_rel);
+    sem_post(&untimedWake_);
+  }
+  SDL_LockAudioDevice(dev_);
+  if (untimed_) lockWaiters_.fetch_sub(1, std::memory_order_acq_rel);
 }
 
 void SdlAudioLib::unlockDevice() {
@@ -217,7 +231,7 @@ void SdlAudioLib::unlockDevice() {
 
 void SdlAudioLib::updateDevicePause() {
   std::lock_guard<std::mutex> pauseLock(pauseMutex_);
-  if (!dev_) return;
+  if (!dev_ || untimed_) return;  // the disk sink runs throughout, at its own pace
   bool playing = false;
   {
     std::lock_guard<std::mutex> lock(tableMutex_);
@@ -228,7 +242,7 @@ void SdlAudioLib::updateDevicePause() {
       }
     }
   }
-  SDL_PauseAudioDevice(dev_, playing || untimed_ ? 0 : 1);
+  SDL_PauseAudioDevice(dev_, playing ? 0 : 1);
 }
 
 int64_t SdlAudioLib::latencyFrames(const Stream& s) const {
@@ -244,21 +258,42 @@ void SdlAudioLib::callbackThunk(void* self, Uint8* stream, int len) {
   static_cast<SdlAudioLib*>(self)->mixCallback(reinterpret_cast<int16_t*>(stream), len / 4);
 }
 
+bool SdlAudioLib::wokenWithin(int64_t ns) {
+  timespec ts{};
+  clock_gettime(CLOCK_REALTIME, &ts);
+  ns += ts.tv_nsec;
+  ts.tv_sec += static_cast<time_t>(ns / 1000000000);
+  ts.tv_nsec = static_cast<long>(ns % 1000000000);
+  int rc;
+  while ((rc = sem_timedwait(&untimedWake_, &ts)) != 0 && errno == EINTR) {
+  }
+  if (rc != 0) return false;
+  while (sem_trywait(&untimedWake_) == 0) {
+  }
+  return true;
+}
+
 void SdlAudioLib::waitUntimed(int frames) {
-  bool playing = false;
-  for (int i = 0; i < mixCount_; ++i) {
-    playing |= mix_[static_cast<size_t>(i)]->state() == Stream::kPlaying;
-  }
-  if (!playing) {
-    std::this_thread::sleep_for(std::chrono::microseconds(1000000LL * frames / deviceRate_));
-    return;
-  }
+  // The waits end early when another thread wants the device, so no caller is held up.
   auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(kUntimedWaitMs);
-  for (int i = 0; i < mixCount_; ++i) {
-    while (mix_[static_cast<size_t>(i)]->starved(static_cast<size_t>(frames)) &&
-           std::chrono::steady_clock::now() < until) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  while (true) {
+    bool playing = false;
+    for (int i = 0; i < mixCount_; ++i) {
+      playing |= mix_[static_cast<size_t>(i)]->state() == Stream::kPlaying;
     }
+    if (!playing) {
+      // A buffer of silence in real time, unless a stream starts meanwhile.
+      if (!wokenWithin(1000000000LL * frames / deviceRate_)) return;
+      if (lockWaiters_.load(std::memory_order_acquire) > 0) return;
+      continue;
+    }
+    for (int i = 0; i < mixCount_; ++i) {
+      while (mix_[static_cast<size_t>(i)]->starved(static_cast<size_t>(frames)) &&
+             std::chrono::steady_clock::now() < until) {
+        if (wokenWithin(1000000) && lockWaiters_.load(std::memory_order_acquire) > 0) return;
+      }
+    }
+    return;
   }
 }
 
@@ -337,6 +372,7 @@ bool SdlAudioLib::ChannelPlay(Handle h, bool restart) {
   if (!listed) return false;
   s->prebuffer(kStartFrames, kStartTimeoutMs);
   s->setState(Stream::kPlaying);
+  if (untimed_) sem_post(&untimedWake_);  // ends the disk sink's idle wait at once
   updateDevicePause();
   return true;
 }

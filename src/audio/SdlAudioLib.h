@@ -123,6 +123,8 @@ class SdlAudioLib : public AudioLib {
   static void callbackThunk(void* self, Uint8* stream, int len);
   void mixCallback(int16_t* out, int frames);
   void waitUntimed(int frames);
+  // Disk sink: waits up to `ns` for a wake-up from a thread about to lock the device.
+  bool wokenWithin(int64_t ns);
   void notifierLoop();
 
   SDL_AudioDeviceID dev_ = 0;
@@ -144,6 +146,8 @@ class SdlAudioLib : public AudioLib {
   std::atomic<int64_t> lastCallbackNs_{0};
 
   sem_t endSignal_{};
+  sem_t untimedWake_{};
+  std::atomic<int> lockWaiters_{0};  // threads about to lock the device (disk sink)
   std::thread notifier_;
   std::atomic<bool> notifierQuit_{false};
   std::mutex pauseMutex_;

@@ -268,7 +268,8 @@ TEST(AudioPlayback, DiskSinkHoldsExactlyWhatPlayedAndIdlesInRealTime) {
   ASSERT_NE(mark, pcm.end());
   size_t first = static_cast<size_t>(mark - pcm.begin()) - 400;
   ASSERT_GE(pcm.size(), first + ref.size());
-  EXPECT_TRUE(std::equal(ref.begin(), ref.end(), pcm.begin() + static_cast<long>(first)));
+  auto diff = std::mismatch(ref.begin(), ref.end(), pcm.begin() + static_cast<long>(first));
+  EXPECT_EQ(diff.first, ref.end()) << "differs from sample " << (diff.first - ref.begin());
 }
 
 TEST(AudioPlayback, FreedAndUnknownHandlesAreRefused) {
