@@ -2,20 +2,19 @@
 # Start-up time, memory and CPU of the whole program under Xvfb (SDL dummy output):
 #   launch -> main window shown, with an empty list and with a 40,000-entry autosave list;
 #   RSS idle; RSS and CPU while playing a 5-minute MP3.
-# Usage: bench/app/run.sh [runs]      (VEMLA_PROGRAM_DIR: a built program folder; default:
-#        build/release/VemlaPlayer, built here when missing)
+#   And the playlist window handed 500 MP3 files at once (the longest event-loop stall).
+# Usage: bench/app/run.sh [runs]      (builds build/bench-app in Release; VEMLA_PROGRAM_DIR may
+#        name another built program folder to measure)
 # The peers' figures come from /work/shared/tools/peers/run.sh with bench/app/ours.json, which
 # runs the copy this script leaves in /tmp/vemla-bench/VemlaPlayer.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
 runs=${1:-3}
-src=${VEMLA_PROGRAM_DIR:-$root/build/release/VemlaPlayer}
-if [ ! -x "$src/VemlaPlayer" ]; then
-  cmake -S "$root" -B "$root/build/release" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-    -DVEMLA_TESTS=OFF -DVEMLA_BENCH=OFF >/dev/null
-  cmake --build "$root/build/release" -j2 --target VemlaPlayer >/dev/null
-fi
+build=${BUILD_DIR:-$root/build/bench-app}
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVEMLA_TESTS=OFF >/dev/null
+cmake --build "$build" -j2 --target VemlaPlayer handover_bench >/dev/null
+src=${VEMLA_PROGRAM_DIR:-$build/VemlaPlayer}
 for tool in Xvfb xdotool ffmpeg; do
   command -v $tool >/dev/null || { echo "bench/app needs $tool" >&2; exit 1; }
 done
@@ -28,6 +27,13 @@ if [ ! -s "$work/tone300.mp3" ]; then
   ffmpeg -v error -y -f lavfi -i "sine=frequency=440:duration=300:sample_rate=44100" \
     -ac 2 -c:a libmp3lame -b:a 192k "$work/tone300.mp3"
 fi
+if [ ! -s "$work/many/t500.mp3" ]; then
+  mkdir -p "$work/many"
+  ffmpeg -v error -y -f lavfi -i "sine=frequency=440:duration=30" -ac 2 -c:a libmp3lame \
+    -b:a 192k "$work/base.mp3"
+  for i in $(seq -w 1 500); do cp "$work/base.mp3" "$work/many/t$i.mp3"; done
+fi
+"$build/bench/app/handover_bench" "$work/many" 2>/dev/null
 if [ ! -s "$work/list40000.m3u" ]; then
   python3 - "$work" <<'PY'
 import sys
