@@ -31,6 +31,13 @@ body = (frame(b'TIT2', b'\0Title') + frame(b'TPE1', b'\0Artist') + frame(b'TRCK'
 size = len(body)
 hdr = b'ID3\3\0\0' + bytes([(size >> 21) & 127, (size >> 14) & 127, (size >> 7) & 127, size & 127])
 open(sys.argv[1], 'wb').write(hdr + body + b'\xff\xfb\x90\x00' * 50)
+u16 = lambda s: '\ufeff'.encode('utf-16-le') + s.encode('utf-16-le')
+body = (frame(b'TIT2', b'\1' + u16('Canci\u00f3n \U0001F600') + b'\0\0') +
+        frame(b'TPE1', b'\2' + 'Artista'.encode('utf-16-be')) +
+        frame(b'COMM', b'\1eng' + u16('') + b'\0\0' + u16('Bien')) + b'\0' * 20)
+size = len(body)
+hdr = b'ID3\3\0\0' + bytes([(size >> 21) & 127, (size >> 14) & 127, (size >> 7) & 127, size & 127])
+open(sys.argv[1] + '-utf16', 'wb').write(hdr + body + b'\xff\xfb\x90\x00' * 50)
 PY
       ;;
     ogg)

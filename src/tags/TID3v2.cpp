@@ -46,7 +46,18 @@ void PutBigEndian32(std::string& out, uint32_t v) {
   out += static_cast<char>(v & 0xFF);
 }
 
-std::string FromTag(std::string_view latin1) { return text::Latin1ToUtf8(text::Trim(latin1)); }
+// A frame's data (as much as the window held) as UTF-8. Encodings 1 and 2 are UTF-16; anything
+// else is read as ISO-8859-1, its encoding byte left for trimming. A comment's language code
+// comes before its text.
+std::string FrameText(std::string_view data, bool comment) {
+  unsigned char encoding = data.empty() ? 0 : static_cast<unsigned char>(data[0]);
+  if (encoding == 1 || encoding == 2) {
+    size_t skip = comment ? 4 : 1;
+    return data.size() <= skip ? std::string() : text::Utf16ToUtf8(data.substr(skip));
+  }
+  if (comment) data.remove_prefix(data.size() < 4 ? data.size() : 4);
+  return text::Latin1ToUtf8(data);
+}
 
 bool WriteAll(int fd, const void* data, size_t n) {
   auto* p = static_cast<const unsigned char*>(data);
@@ -127,28 +138,25 @@ bool TID3v2::LoadFrom(ByteSource& source) {
     if (frame[0] < 'A' || frame[0] > 'Z') break;  // padding
     uint32_t size = BigEndian32(frame + 4);
     uint64_t data = pos + 10;
-    char window[kWindow] = {};
+    char window[kWindow];
     size_t want = size < kWindow ? size : kWindow;
     if (!source.ReadExact(data, window, want)) break;
     for (int k = 0; k < 7; ++k) {
-      if (std::memcmp(frame, kFrameIds[k], 4) == 0) items[k].assign(window, kWindow);
+      if (std::memcmp(frame, kFrameIds[k], 4) == 0) items[k].assign(window, want);
     }
     pos = data + size;
   }
 
-  title_ = FromTag(items[kTitle]);
-  artist_ = FromTag(items[kArtist]);
-  album_ = FromTag(items[kAlbum]);
-  year_ = FromTag(items[kYear]);
-  trackNo_ = text::TrackNumber(items[kTrack]);
-  std::string genre = text::Trim(items[kGenre]);
+  title_ = text::Trim(FrameText(items[kTitle], false));
+  artist_ = text::Trim(FrameText(items[kArtist], false));
+  album_ = text::Trim(FrameText(items[kAlbum], false));
+  year_ = text::Trim(FrameText(items[kYear], false));
+  trackNo_ = text::TrackNumber(FrameText(items[kTrack], false));
+  std::string genre = text::Trim(FrameText(items[kGenre], false));
   size_t paren = genre.rfind(')');
   if (paren != std::string::npos) genre.erase(0, paren + 1);
-  genre_ = text::Latin1ToUtf8(genre);
-  // The encoding byte and the language code come first.
-  std::string_view comment(items[kComment]);
-  comment.remove_prefix(comment.size() < 4 ? comment.size() : 4);
-  comment_ = FromTag(comment);
+  genre_ = genre;
+  comment_ = text::Trim(FrameText(items[kComment], true));
   return true;
 }
 

@@ -38,6 +38,24 @@ size_t SequenceLength(std::string_view s, size_t i, uint32_t* code) {
   return len;
 }
 
+void AppendUtf8(std::string& out, uint32_t c) {
+  if (c < 0x80) {
+    out += static_cast<char>(c);
+  } else if (c < 0x800) {
+    out += static_cast<char>(0xC0 | (c >> 6));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    out += static_cast<char>(0xE0 | (c >> 12));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (c >> 18));
+    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  }
+}
+
 bool IsControlOrSpace(char c) { return static_cast<unsigned char>(c) <= 0x20; }
 
 }  // namespace
@@ -52,6 +70,50 @@ std::string Latin1ToUtf8(std::string_view latin1) {
     } else {
       out += static_cast<char>(0xC0 | (c >> 6));
       out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+  }
+  return out;
+}
+
+std::string Utf16ToUtf8(std::string_view bytes) {
+  auto b = [&](size_t k) { return static_cast<unsigned char>(bytes[k]); };
+  const size_t units = bytes.size() / 2;
+  bool bigEndian = true;
+  auto unit = [&](size_t u) -> uint32_t {
+    return bigEndian ? (b(2 * u) << 8) | b(2 * u + 1) : (b(2 * u + 1) << 8) | b(2 * u);
+  };
+  std::string out;
+  out.reserve(bytes.size());
+  bool stringStart = true;
+  for (size_t u = 0; u < units; ++u) {
+    if (stringStart) {
+      stringStart = false;
+      if (b(2 * u) == 0xFE && b(2 * u + 1) == 0xFF) {
+        bigEndian = true;
+        continue;
+      }
+      if (b(2 * u) == 0xFF && b(2 * u + 1) == 0xFE) {
+        bigEndian = false;
+        continue;
+      }
+    }
+    uint32_t c = unit(u);
+    if (c == 0) {
+      out += '\0';
+      stringStart = true;
+    } else if (c >= 0xD800 && c <= 0xDBFF) {
+      if (u + 1 == units) break;  // its pair was cut off
+      uint32_t low = unit(u + 1);
+      if (low >= 0xDC00 && low <= 0xDFFF) {
+        AppendUtf8(out, 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00));
+        ++u;
+      } else {
+        out += '?';
+      }
+    } else if (c >= 0xDC00 && c <= 0xDFFF) {
+      out += '?';
+    } else {
+      AppendUtf8(out, c);
     }
   }
   return out;

@@ -10,6 +10,12 @@ namespace vemla::tags::text {
 // Each byte is one ISO-8859-1 character.
 std::string Latin1ToUtf8(std::string_view latin1);
 
+// UTF-16 text of one or more strings, each ended by U+0000 (kept as a zero byte). A byte order
+// mark at the start of a string sets the order for it and the strings after it and is dropped;
+// before any mark the order is big-endian. A final odd byte and a final unpaired high surrogate
+// (the data was cut short) are dropped; other unpaired surrogates become "?".
+std::string Utf16ToUtf8(std::string_view bytes);
+
 // Characters outside ISO-8859-1 (and bytes that are not valid UTF-8) become "?".
 std::string Utf8ToLatin1(std::string_view utf8);
 

@@ -9,6 +9,7 @@
 #include "support/Fixtures.h"
 #include "tags/MemorySource.h"
 #include "tags/TID3v2.h"
+#include "tags/TagText.h"
 
 using namespace vemla::tags;
 using namespace vemla::test;
@@ -24,6 +25,19 @@ TID3v2 Read(const std::string& bytes, bool expectOk = true) {
 }
 
 std::string Text(const std::string& s) { return std::string(1, '\0') + s; }
+
+// UTF-16 data of `s`, little- or big-endian, without a byte order mark.
+std::string Le(const std::u16string& s) {
+  std::string out;
+  for (char16_t c : s) out += {char(c & 0xFF), char(c >> 8)};
+  return out;
+}
+std::string Be(const std::u16string& s) {
+  std::string out;
+  for (char16_t c : s) out += {char(c >> 8), char(c & 0xFF)};
+  return out;
+}
+const std::string kLeBom = "\xFF\xFE", kBeBom = "\xFE\xFF", kNul16(2, '\0');
 
 std::string FooterTag() {
   std::string tag = Id3v2(Frame("TIT2", Text("x")), 4);
@@ -69,7 +83,6 @@ TEST(ID3v2, ItemRules) {
       {"COMM", Text(std::string("eng\0Nice", 8)), comment, "Nice"},
       {"COMM", Text(std::string("engdesc\0Nice", 12)), comment, std::string("desc\0Nice", 9)},
       {"COMM", Text("en"), comment, ""},
-      {"TIT2", std::string("\x01") + "Hola", title, "Hola"},  // encoding byte 1 trimmed too
       {"TIT2", Text(std::string(300, 'a')), title, std::string(249, 'a')},
       {"TIT2", Text(std::string(259, 'b')), title, std::string(249, 'b')},
       {"TIT2", "", title, ""},
@@ -270,4 +283,120 @@ TEST(ID3v2, StoreFaultsLeaveTheAudioWhole) {
   fs::permissions(locked, fs::perms::owner_all);
   EXPECT_EQ(readFile(locked), original);
   EXPECT_FALSE(fs::exists(locked.string() + "~"));
+}
+
+TEST(ID3v2, Utf16TextFrames) {
+  struct Case {
+    const char* name;
+    std::string id, data;
+    std::string want;  // the item read, UTF-8
+  };
+  const std::u16string cancion = u"Canci\u00F3n \u0395\u03BB\u03BB\u03B7\u03BD\u03B9\u03BA\u03AC";
+  const std::string cancionUtf8 =
+      "Canci\xC3\xB3n \xCE\x95\xCE\xBB\xCE\xBB\xCE\xB7\xCE\xBD\xCE\xB9\xCE\xBA\xCE\xAC";
+  const std::string smile = "\xF0\x9F\x98\x80";  // U+1F600, a surrogate pair in UTF-16
+  Case cases[] = {
+      {"encoding 1, little-endian", "TIT2", "\x01" + kLeBom + Le(cancion) + kNul16, cancionUtf8},
+      {"encoding 1, big-endian", "TIT2", "\x01" + kBeBom + Be(cancion) + kNul16, cancionUtf8},
+      {"encoding 2, no mark", "TIT2", "\x02" + Be(cancion), cancionUtf8},
+      {"encoding 1 without a mark is big-endian", "TIT2", "\x01" + Be(u"Hola"), "Hola"},
+      {"surrogate pair", "TIT2", "\x01" + kLeBom + Le(u"a\U0001F600b"), "a" + smile + "b"},
+      {"trimmed both ends", "TPE1", "\x01" + kLeBom + Le(u" \t Ana  \n") + kNul16, "Ana"},
+      {"mark only", "TPE1", "\x01" + kLeBom, ""},
+      {"encoding byte only", "TPE1", "\x01", ""},
+      {"stray last byte", "TPE1", "\x01" + kBeBom + Be(u"Hi") + "x", "Hi"},
+      {"unpaired surrogates", "TPE1", "\x01" + kLeBom + Le(u"a") + Le(u"\xDC00") + Le(u"b") +
+                                          Le(u"\xD800") + Le(u"c"),
+       "a?b?c"},
+      // Strings after the first keep the zero between them, as 8-bit frames do.
+      {"two strings, own marks", "TALB", "\x01" + kLeBom + Le(u"A") + kNul16 + kBeBom + Be(u"B"),
+       std::string("A\0B", 3)},
+      {"track", "TRCK", "\x01" + kLeBom + Le(u"7/12") + kNul16, "7"},
+      {"track 300", "TRCK", "\x01" + kBeBom + Be(u"300"), "44"},
+      {"track not a number", "TRCK", "\x01" + kLeBom + Le(u"\u0667"), "0"},
+      {"genre", "TCON", "\x01" + kLeBom + Le(u"(13)(14)Pop") + kNul16, "Pop"},
+      {"genre, Greek", "TCON", "\x01" + kLeBom + Le(u"(17)\u0395\u03BB"), "\xCE\x95\xCE\xBB"},
+      {"comment, empty marked description", "COMM",
+       "\x01spa" + kLeBom + kNul16 + kLeBom + Le(u"\u00D1and\u00FA") + kNul16,
+       "\xC3\x91" "and\xC3\xBA"},
+      {"comment, unmarked empty description", "COMM",
+       "\x01" "eng" + kNul16 + kBeBom + Be(u"Bien"), "Bien"},
+      {"comment, description and text", "COMM",
+       "\x01" "eng" + kLeBom + Le(u"d") + kNul16 + Le(u"x\u00E9"), std::string("d\0x\xC3\xA9", 5)},
+      {"comment, odd-length language cut", "COMM", "\x01" "en", ""},
+      {"comment, encoding 2", "COMM", "\x02" "eng" + kNul16 + Be(u"\u20AC5"),
+       "\xE2\x82\xAC" "5"},
+      // Other encoding bytes are read as 8-bit text, as always.
+      {"encoding 3 stays 8-bit", "TIT2", "\x03Hola", "Hola"},
+      {"encoding 0 keeps zero-looking bytes", "TIT2", Text(std::string("C\0a", 3)),
+       std::string("C\0a", 3)},
+  };
+  for (const auto& c : cases) {
+    TID3v2 tag = Read(Id3v2(Frame(c.id, c.data)) + FakeAudio(100));
+    std::string got = c.id == "TIT2"   ? tag.Title()
+                      : c.id == "TPE1" ? tag.Artist()
+                      : c.id == "TALB" ? tag.Album()
+                      : c.id == "TRCK" ? std::to_string(tag.TrackNo())
+                      : c.id == "TCON" ? tag.Genre()
+                                       : tag.Comment();
+    EXPECT_EQ(got, c.want) << c.name;
+  }
+}
+
+TEST(ID3v2, Utf16WindowNeverCutsACharacter) {
+  // The window holds the first 250 bytes of the data: the encoding byte and 249 of UTF-16.
+  struct Case {
+    const char* name;
+    std::string data;
+    std::string want;
+  };
+  const std::string smile = "\xF0\x9F\x98\x80";
+  Case cases[] = {
+      // 1 + 2 + 246 bytes of pairs + half a unit: the half is dropped.
+      {"odd byte at the edge", "\x01" + kLeBom + Le(std::u16string(200, u'a')),
+       std::string(123, 'a')},
+      {"pair cut at the edge", "\x01" + kLeBom + Le(std::u16string(122, u'a') + u"\U0001F600z"),
+       std::string(122, 'a')},
+      {"pair just inside", "\x01" + kLeBom + Le(std::u16string(121, u'a') + u"\U0001F600z"),
+       std::string(121, 'a') + smile},
+      {"big-endian pair cut", "\x02" + Be(std::u16string(123, u'b') + u"\U0001F600"),
+       std::string(123, 'b')},
+      {"two-byte characters", "\x01" + kBeBom + Be(std::u16string(200, u'\u00E9')),
+       [] {
+         std::string s;
+         for (int i = 0; i < 123; ++i) s += "\xC3\xA9";
+         return s;
+       }()},
+  };
+  for (const auto& c : cases) {
+    TID3v2 tag = Read(Id3v2(Frame("TIT2", c.data)) + FakeAudio(100));
+    EXPECT_EQ(tag.Title(), c.want) << c.name;
+    // What the playlist shows must be whole UTF-8.
+    EXPECT_EQ(text::DecodeUtf8(tag.Title()), tag.Title()) << c.name;
+  }
+}
+
+TEST(ID3v2, ReadsUtf16TagWrittenByFfmpeg) {
+  const std::string title =
+      "Canci\xC3\xB3n \xCE\x95\xCE\xBB\xCE\xBB\xCE\xB7\xCE\xBD\xCE\xB9\xCE\xBA\xCE\xAC";
+  fs::path f = makeSine("v2/ffmpeg-utf16.mp3", 0.3, 440, 44100, 1, 0.5,
+                        "-c:a libmp3lame -b:a 64k -id3v2_version 3 -metadata title='" + title +
+                            "' -metadata artist='\xC3\x91" "and\xC3\xBA' -metadata album=Disco" +
+                            " -metadata track=5/9 -metadata genre='(13)Pop'");
+  ASSERT_FALSE(f.empty()) << "ffmpeg could not make the file";
+  // Non-ASCII texts are written as UTF-16 with a byte order mark, the rest as ISO-8859-1.
+  std::string bytes = readFile(f);
+  ASSERT_NE(bytes.find("TIT2"), std::string::npos);
+  ASSERT_EQ(bytes[bytes.find("TIT2") + 10], '\x01');
+  TID3v2 tag;
+  ASSERT_TRUE(tag.Load(f.string()));
+  EXPECT_EQ(tag.MajorVersion(), 3);
+  EXPECT_EQ(tag.Title(), title);
+  EXPECT_EQ(Fields(tag), title + "|\xC3\x91" "and\xC3\xBA|Disco|5||Pop|");
+
+  // Written back, the texts become ISO-8859-1 with "?" for what it cannot hold.
+  ASSERT_TRUE(tag.Store(f.string()));
+  TID3v2 back;
+  ASSERT_TRUE(back.Load(f.string()));
+  EXPECT_EQ(Fields(back), "Canci\xC3\xB3n ????????|\xC3\x91" "and\xC3\xBA|Disco|5||Pop|");
 }

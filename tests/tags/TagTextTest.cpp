@@ -53,6 +53,27 @@ TEST(TagText, DecodeUtf8StopsAtBrokenSequences) {
   for (const auto& c : cases) EXPECT_EQ(text::DecodeUtf8(c.in), c.out) << c.in;
 }
 
+TEST(TagText, Utf16ToUtf8) {
+  using namespace std::string_literals;
+  struct Case {
+    std::string in, out;
+  } cases[] = {
+      {"", ""},
+      {"\x41", ""},  // half a code unit
+      {"\0A\0\x7F\0\x80\x07\xFF\x08\x00"s, "A\x7F\xC2\x80\xDF\xBF\xE0\xA0\x80"},
+      {"\xFF\xFF", "\xEF\xBF\xBF"},
+      {"\xD8\x00\xDC\x00"s, "\xF0\x90\x80\x80"},  // U+10000
+      {"\xDB\xFF\xDF\xFF", "\xF4\x8F\xBF\xBF"},  // U+10FFFF
+      {"\xFF\xFE\x00\xD8\x00\xDC"s, "\xF0\x90\x80\x80"},
+      {"\xFE\xFF\x00\x61\xFE\xFF"s, "a\xEF\xBB\xBF"},  // a mark inside a string is text
+      {std::string("\xFF\xFEx\0\0\0y\0", 8), std::string("x\0y", 3)},  // order carries on
+      {std::string("\xFF\xFEx\0\0\0\xFE\xFF\0y", 10), std::string("x\0y", 3)},
+      {"\xD8\x00\x00\x61"s, "?a"},
+      {"\xDC\x00\xD8\x00"s, "?"},  // last high surrogate was cut off
+  };
+  for (const auto& c : cases) EXPECT_EQ(text::Utf16ToUtf8(c.in), c.out) << c.in;
+}
+
 TEST(TagText, TrackNumbers) {
   struct Case {
     std::string in;
