@@ -12,7 +12,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
 runs=${1:-3}
 build=${BUILD_DIR:-$root/build/bench-app}
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVEMLA_TESTS=OFF >/dev/null
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVEMLA_TESTS=OFF -DVEMLA_BENCH=ON >/dev/null
 cmake --build "$build" -j2 --target VemlaPlayer handover_bench >/dev/null
 src=${VEMLA_PROGRAM_DIR:-$build/VemlaPlayer}
 for tool in Xvfb xdotool ffmpeg; do

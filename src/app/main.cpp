@@ -5,7 +5,8 @@
 //  2. The application object, titled "VemlaPlayer".
 //  3. The windows: the main window first (player defaults, audio device, skin outline), then
 //     the playlist window and the rest.
-//  4. The forced setup hook; the autosave list unless the forced setup built one.
+//  4. The forced setup hook; the autosave list unless the forced setup built one (a copy of it
+//     is kept when it could not be read in whole, since the exit rewrites it).
 //  5. The settings; the playlist window shown (arming its start-up timer), hidden again when
 //     the settings say so; the About window; the playlist window placed under the main window.
 //  6. The stream slots emptied, the main window shown, the message loop.
@@ -22,6 +23,7 @@
 #include <cstdlib>
 #include <memory>
 
+#include "app/AutosaveGuard.h"
 #include "audio/AudioLib.h"
 #include "core/Player.h"
 #include "core/Settings.h"
@@ -117,7 +119,10 @@ int main(int argc, char** argv) {
                                                player.ProgramDir);
 
   ApplyForcedSetup(player);
-  if (!player.ForcedListLoaded) player.LoadAutosaveList();
+  if (!player.ForcedListLoaded) {
+    player.LoadAutosaveList();
+    vemla::app::keepUnreadAutosaveList(player.AutosaveListPath(), player.List);
+  }
   vemla::core::LoadSettings(player, settingsWindows);
 
   playlist->show();
