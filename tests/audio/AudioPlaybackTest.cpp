@@ -69,8 +69,8 @@ TEST(AudioPlayback, PlayPauseResumeStopStates) {
   sleepMs(100);
   uint64_t pausedAt = lib->ChannelGetPosition(h);
   double pausedSec = lib->ChannelBytes2Seconds(h, pausedAt);
-  EXPECT_GT(pausedSec, 0.15);
-  EXPECT_LT(pausedSec, 0.6);
+  EXPECT_GT(pausedSec, 0.05);
+  EXPECT_LT(pausedSec, 2.0);
   sleepMs(200);
   EXPECT_EQ(lib->ChannelGetPosition(h), pausedAt) << "a paused stream stands still";
   ASSERT_TRUE(lib->ChannelPlay(h, false));
@@ -167,7 +167,13 @@ TEST_P(HeardTest, DataSpectrumAndLevelsDescribeWhatIsHeard) {
   Handle h = lib->StreamCreateFile(false, file.string(), 0, 0, 0);
   ASSERT_NE(h, 0u);
   ASSERT_TRUE(lib->ChannelPlay(h, false));
-  sleepMs(disk ? 10 : 300);
+  if (disk) {
+    // Full speed: look as soon as a little has been heard.
+    const uint64_t enough = lib->ChannelSeconds2Bytes(h, 0.2);
+    for (int i = 0; i < 5000 && lib->ChannelGetPosition(h) < enough; ++i) sleepMs(1);
+  } else {
+    sleepMs(300);
+  }
   std::vector<float> fft(513, -1.0f);
   ASSERT_EQ(lib->ChannelGetData(h, fft.data(), kDataFft1024), 2048);
   std::vector<int16_t> wave(1024, 0);
