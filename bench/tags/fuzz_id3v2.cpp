@@ -27,8 +27,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string latin1 = Utf8ToLatin1(b);
     return latin1.size() >= 240 || a == Latin1ToUtf8(latin1);
   };
-  for (const std::string* t : {&tag.Title(), &tag.Artist(), &tag.Album(), &tag.Year(),
-                               &tag.Genre(), &tag.Comment()}) {
+  for (const std::string* t :
+       {&tag.Title(), &tag.Artist(), &tag.Album(), &tag.Year(), &tag.Genre(), &tag.Comment()}) {
     if (vemla::tags::text::DecodeUtf8(*t) != *t) std::abort();
   }
   if (!same(back.Title(), tag.Title()) || !same(back.Artist(), tag.Artist()) ||
