@@ -363,7 +363,7 @@ TEST(ID3v2, Utf16WindowNeverCutsACharacter) {
 TEST(ID3v2, ReadsUtf16TagWrittenByFfmpeg) {
   const std::string title =
       "Canci\xC3\xB3n \xCE\x95\xCE\xBB\xCE\xBB\xCE\xB7\xCE\xBD\xCE\xB9\xCE\xBA\xCE\xAC";
-  fs::path f = makeSine("v2/ffmpeg-utf16.mp3", 0.3, 440, 44100, 1, 0.5,
+  fs::path f = makeSine("id3v2-ffmpeg-utf16.mp3", 0.3, 440, 44100, 1, 0.5,
                         "-c:a libmp3lame -b:a 64k -id3v2_version 3 -metadata title='" + title +
                             "' -metadata artist='\xC3\x91\x61nd\xC3\xBA' -metadata album=Disco" +
                             " -metadata track=5/9 -metadata genre='(13)Pop'");
