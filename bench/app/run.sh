@@ -15,7 +15,7 @@ build=${BUILD_DIR:-$root/build/bench-app}
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVEMLA_TESTS=OFF -DVEMLA_BENCH=ON >/dev/null
 cmake --build "$build" -j2 --target VemlaPlayer handover_bench >/dev/null
 src=${VEMLA_PROGRAM_DIR:-$build/VemlaPlayer}
-for tool in Xvfb xdotool ffmpeg; do
+for tool in Xvfb xdpyinfo xdotool ffmpeg; do
   command -v $tool >/dev/null || { echo "bench/app needs $tool" >&2; exit 1; }
 done
 
@@ -44,9 +44,22 @@ with open(f"{w}/list40000.m3u", "w", newline="") as f:
         f.write(f"#EXTINF:300,Artista {i % 97} - Cancion numero {i}\r\n{w}/tracks/track{i:05d}.mp3\r\n")
 PY
 fi
-# An X server on a display it picks itself (-displayfd), so nothing races for a number.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb=$!
-trap 'kill $xvfb 2>/dev/null' EXIT
-for _ in $(seq 1 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-DISPLAY=:$(cat "$work/display") "$here/measure.sh" "$work" "$runs"
+# An X server of our own: try free display numbers until one answers (other X servers may be
+# starting on this machine at the same moment).
+xvfb=
+trap '[ -n "$xvfb" ] && kill $xvfb 2>/dev/null' EXIT
+for _ in $(seq 1 10); do
+  n=$((200 + RANDOM % 300))
+  [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] && continue
+  Xvfb :$n -screen 0 1280x1024x24 -nolisten tcp 2>"$work/xvfb.log" &
+  xvfb=$!
+  for _ in $(seq 1 50); do DISPLAY=:$n xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+  if DISPLAY=:$n xdpyinfo >/dev/null 2>&1 && kill -0 $xvfb 2>/dev/null; then
+    export DISPLAY=:$n
+    break
+  fi
+  kill $xvfb 2>/dev/null
+  xvfb=
+done
+[ -n "$xvfb" ] || { echo "no X server could be started" >&2; exit 1; }
+"$here/measure.sh" "$work" "$runs"

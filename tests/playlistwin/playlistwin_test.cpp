@@ -211,6 +211,34 @@ TEST_F(PlaylistWindow, ClosingRemembersThePlace) {
   EXPECT_EQ(player_.PlaylistTop, 456);
 }
 
+TEST_F(PlaylistWindow, DraggingTheFaceSnapsAndDocksUnderTheMainWindow) {
+  // The offscreen screen is 800 x 600; the main window's face ends at (445, 225).
+  QWidget main;
+  main.resize(344, 237);
+  main.move(100, 50);
+  main.show();
+  window_->setMainWindow(&main);
+  window_->show();
+  window_->move(300, 330);
+  QWidget* face = window_->findChild<QWidget*>("PL_Ia");
+  const QPoint grip(200, 442);  // on the face, below the list
+  const QPoint target = QPoint(470, 235) + grip;
+  QTest::mousePress(face, Qt::LeftButton, {}, grip);
+  QTest::mouseMove(face, target - window_->pos());
+  QTest::mouseRelease(face, Qt::LeftButton, {}, target - window_->pos());
+  // Past the screen's right side it is pulled back to 460, which is within 30 of 445.
+  EXPECT_EQ(window_->pos(), QPoint(438, 218));
+  EXPECT_EQ(player_.PlaylistDocked, 1);
+
+  // Dragged away from everything: undocked, left where it was dropped.
+  const QPoint away = QPoint(100, 300) + grip;
+  QTest::mousePress(face, Qt::LeftButton, {}, grip);
+  QTest::mouseMove(face, away - window_->pos());
+  QTest::mouseRelease(face, Qt::LeftButton, {}, away - window_->pos());
+  EXPECT_EQ(window_->pos(), QPoint(100, 300));
+  EXPECT_EQ(player_.PlaylistDocked, 0);
+}
+
 TEST_F(PlaylistWindow, DropsAddAcceptedFilesInOrderWithoutBlocking) {
   ASSERT_TRUE(player_.InitAudioDevice());
   fs::path a = test::makeSine("drop-a.mp3", 1.0, 440, 44100, 2, 0.5, "-c:a libmp3lame -b:a 128k");
