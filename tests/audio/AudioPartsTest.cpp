@@ -1,4 +1,4 @@
-// The layer's pure pieces: ring buffer, Musepack headers, ".cda" stubs, spectrum scaling.
+// The layer's pure pieces: Musepack and LAME headers, ".cda" stubs, spectrum scaling.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -8,29 +8,11 @@
 #include "audio/LameHeader.h"
 #include "audio/MusepackHeader.h"
 #include "audio/SpectrumAnalyzer.h"
-#include "audio/SpscRing.h"
 #include "support/Fixtures.h"
 
 using namespace vemla::audio;
 
 namespace {
-
-TEST(SpscRing, KeepsOrderAcrossTheWrapAndNeverOverfills) {
-  SpscRing ring(6);  // rounds up to 8 frames
-  EXPECT_EQ(ring.capacity(), 8u);
-  int16_t in[40], out[40];
-  for (int i = 0; i < 40; ++i) in[i] = static_cast<int16_t>(i);
-  for (int round = 0; round < 10; ++round) {
-    EXPECT_EQ(ring.write(in, 5), 5u);
-    EXPECT_EQ(ring.read(out, 5), 5u);
-    for (int i = 0; i < 10; ++i) EXPECT_EQ(out[i], in[i]);
-  }
-  EXPECT_EQ(ring.write(in, 20), 8u);
-  EXPECT_EQ(ring.writable(), 0u);
-  EXPECT_EQ(ring.read(out, 20), 8u);
-  for (int i = 0; i < 16; ++i) EXPECT_EQ(out[i], in[i]);
-  EXPECT_EQ(ring.read(out, 1), 0u);
-}
 
 std::string sv8(uint64_t samples, uint64_t silence) {
   auto varint = [](uint64_t v) {

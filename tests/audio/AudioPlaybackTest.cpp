@@ -153,6 +153,42 @@ INSTANTIATE_TEST_SUITE_P(Formats, SeekTest,
                            return std::string(info.param.kind) + "_" + std::to_string(info.index);
                          });
 
+TEST(AudioPlayback, SeeksDropWhatWasDecodedAhead) {
+  fs::path file = makeFixture("flac", 6.0, true);
+  ASSERT_FALSE(file.empty());
+  std::vector<int16_t> ref = referencePcm(file);
+  fs::path out = vemla::test::tempDir() / "seek-ahead.raw";
+  auto lib = makeLib(out);
+  ASSERT_TRUE(lib);
+  Handle h = lib->StreamCreateFile(false, file.string(), 0, 0, 0);
+  EndCounter ends;
+  lib->ChannelSetSync(h, kSyncEnd, 0, &EndCounter::proc, &ends);
+  // The start is decoded ahead, then left for 4 s, and 1 s is asked for while playing.
+  ASSERT_TRUE(lib->ChannelPreBuf(h, 20));
+  ASSERT_TRUE(lib->ChannelSetPosition(h, lib->ChannelSeconds2Bytes(h, 4.0)));
+  ASSERT_TRUE(lib->ChannelPlay(h, false));
+  ASSERT_TRUE(lib->ChannelSetPosition(h, lib->ChannelSeconds2Bytes(h, 1.0)));
+  ASSERT_TRUE(ends.waitFor(1, 10));
+  EXPECT_EQ(ends.count, 1);
+  lib->Free();
+  std::vector<int16_t> pcm = readPcm(out);
+  size_t first = firstSound(pcm) * 2;
+  ASSERT_LT(first + 512, pcm.size());
+  const size_t four = 4 * 44100 * 2, one = 44100 * 2;
+  // What plays first is the 4-s point, or the 1-s point when the second seek came before the
+  // device took anything: never the start that was decoded ahead.
+  auto start = std::search(ref.begin(), ref.end(), pcm.begin() + first, pcm.begin() + first + 256);
+  ASSERT_NE(start, ref.end()) << "heard something that is not in the stream";
+  size_t from = static_cast<size_t>(start - ref.begin());
+  EXPECT_TRUE((from + 4 >= four && from <= four + 4) || (from + 4 >= one && from <= one + 4))
+      << "first heard: sample " << from / 2;
+  // From the 1-s point on, the rest of the stream, sample for sample.
+  auto at = std::search(pcm.begin(), pcm.end(), ref.begin() + one, ref.begin() + one + 256);
+  ASSERT_NE(at, pcm.end()) << "the second target was never heard";
+  ASSERT_GE(static_cast<size_t>(pcm.end() - at), ref.size() - one);
+  EXPECT_TRUE(std::equal(ref.begin() + one, ref.end(), at));
+}
+
 class HeardTest : public ::testing::TestWithParam<bool> {};
 
 // On a sound card (dummy driver, real time) and on the disk sink, whose long buffers must not
