@@ -92,6 +92,22 @@ TEST_P(FormatTest, PlaysToTheEndThroughTheDevice) {
 INSTANTIATE_TEST_SUITE_P(AllKinds, FormatTest, ::testing::ValuesIn(kFormats),
                          [](const auto& info) { return std::string(info.param.kind); });
 
+TEST(AudioFileNames, AnyLocalPathOpensAsAFile) {
+  fs::path flac = makeFixture("flac", 1.0);
+  ASSERT_FALSE(flac.empty());
+  auto lib = createAudioLib();
+  // Characters a URL would read as protocol, query or fragment are just a file's name.
+  for (const char* name : {"canción #1?.flac", "http:not-a-host.flac", "a:b c%20d.flac"}) {
+    fs::path odd = vemla::test::tempDir() / "odd" / name;
+    fs::create_directories(odd.parent_path());
+    fs::copy_file(flac, odd, fs::copy_options::overwrite_existing);
+    Handle h = lib->FLAC_StreamCreateFile(false, odd.string(), 0, 0, 0);
+    EXPECT_NE(h, 0u) << name;
+    lib->StreamFree(h);
+  }
+  EXPECT_EQ(lib->StreamCreateFile(false, "http://127.0.0.1:9/x.mp3", 0, 0, 0), 0u);
+}
+
 TEST(AudioBadInput, EveryBadFileGivesNoHandleOrPlaysToAnEnd) {
   fs::path mp3 = makeFixture("mp3", 2.0);
   fs::path flac = makeFixture("flac", 2.0);
