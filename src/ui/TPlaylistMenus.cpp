@@ -193,11 +193,15 @@ bool TPlaylist::ListadoKeyDown(QKeyEvent* event) {
   } else if (key == Qt::Key_Delete) {
     int selected = player_.SelectedEntry();
     if (selected >= 1) player_.RemoveEntry(selected);
+  } else if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+    // The keyboard's double click.
+    ListadoDblClick();
   }
   bool handled = keys_ && keys_->DispatchKey(key);
   // The player's letters must not also jump the selection by first letter; arrows, paging and
   // the rest still move through the list.
-  return handled || key == Qt::Key_Insert || key == Qt::Key_Delete;
+  return handled || key == Qt::Key_Insert || key == Qt::Key_Delete || key == Qt::Key_Return ||
+         key == Qt::Key_Enter;
 }
 
 // ---- File drops ----

@@ -183,6 +183,17 @@ TEST_F(PlaylistWindow, KeysRemoveTheSelectionAndReachTheDispatcher) {
   window_->selectRow(0);
   QTest::keyClick(list, Qt::Key_Down);
   EXPECT_EQ(window_->selectedRow(), 1);
+
+  // Return plays the selected row, as a double click does.
+  ASSERT_TRUE(player_.InitAudioDevice());
+  fs::path tone = test::makeSine("keys.wav", 1.0, 440, 44100, 2, 0.5, "-c:a pcm_s16le");
+  player_.AddFileEntry(tone.string());
+  window_->selectRow(player_.List.EntryCount - 1);
+  QTest::keyClick(list, Qt::Key_Return);
+  EXPECT_EQ(player_.Stopped, 0);
+  EXPECT_EQ(player_.List.CurrentEntry, player_.List.EntryCount);
+  player_.StopPlayback();
+  player_.FreeAudioDevice();
 }
 
 TEST_F(PlaylistWindow, StartupTimerRunsOnceFromTheFirstShowing) {
