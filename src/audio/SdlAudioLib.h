@@ -12,9 +12,10 @@
 // - table_ (handles) is guarded by tableMutex_; the user-interface thread and the notifier use it.
 // - The device is paused whenever no stream plays, so an idle player costs nothing.
 // - SDL's `disk` driver is a test sink, not a sound card: there the callback waits (at most
-//   200 ms) for streams still decoding instead of writing silence, and runs at real-time
-//   pace while nothing plays, because a paused SDL device still writes silence as fast as it
-//   can. Its file then holds exactly what was played, at full speed.
+//   200 ms, and never while another thread is about to lock the device) for streams still
+//   decoding instead of writing silence, and runs at real-time pace while nothing plays,
+//   because a paused SDL device still writes silence as fast as it can. Its file then holds
+//   exactly what was played, at full speed.
 #include <SDL2/SDL.h>
 #include <semaphore.h>
 

@@ -2,8 +2,9 @@
 // One open stream: its decoder, the worker thread that decodes ahead into a lock-free ring of
 // device-format frames (stereo 16-bit at the device rate), and what the device callback needs
 // to mix it. Threads:
-// - the user-interface thread calls everything but mix();
-// - the device callback calls mix() only, which never blocks, allocates or decodes;
+// - the user-interface thread calls everything but mix(), starved() and takeEndPending();
+// - the device callback calls mix() and starved(), which never block, allocate or decode;
+// - the end notifier calls takeEndPending();
 // - the worker thread alone uses the decoder once started.
 #include <atomic>
 #include <condition_variable>
