@@ -42,8 +42,12 @@ class RowDelegate : public QStyledItemDelegate {
   }
 };
 
+// "MS Sans Serif" 8 pt where it exists; otherwise the narrowest common sans faces, so a row
+// shortened by its width estimate still shows its playing time.
 QFont smallFont(bool bold) {
-  QFont f("MS Sans Serif");
+  QFont f;
+  f.setFamilies({"MS Sans Serif", "Liberation Sans Narrow", "DejaVu Sans Condensed",
+                 "Liberation Sans", "Arimo", "Arial"});
   f.setStyleHint(QFont::SansSerif);
   f.setPixelSize(11);
   f.setBold(bold);
