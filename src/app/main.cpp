@@ -90,7 +90,6 @@ int main(int argc, char** argv) {
   }
   QApplication app(argc, argv);
   QApplication::setApplicationName("VemlaPlayer");
-  QApplication::setApplicationDisplayName("VemlaPlayer");
   // The playlist window may still be up when the main window closes; the main window's
   // closing is what ends the program.
   QApplication::setQuitOnLastWindowClosed(false);
