@@ -56,6 +56,10 @@ void closeOnTerminate(QWidget& main) {
     char c;
     [[maybe_unused]] ssize_t n = ::read(signalPipe[1], &c, 1);
     notifier->setEnabled(false);
+    // A second signal ends the process at once, should the orderly close hang.
+    std::signal(SIGTERM, SIG_DFL);
+    std::signal(SIGINT, SIG_DFL);
+    std::signal(SIGHUP, SIG_DFL);
     main.close();
   });
   struct sigaction sa {};
