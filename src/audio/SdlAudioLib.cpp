@@ -22,7 +22,6 @@ constexpr int kStartTimeoutMs = 500;
 constexpr int kPrebufTimeoutMs = 500;
 constexpr int kLevelMs = 20;
 constexpr int kUntimedWaitMs = 200;
-constexpr uint32_t kMaxDataFrames = 4096;  // 16384 bytes of stereo data
 
 int64_t nowNs() {
   return std::chrono::duration_cast<std::chrono::nanoseconds>(
@@ -46,9 +45,10 @@ bool SdlAudioLib::Init(int /*device*/, uint32_t freq, uint32_t /*flags*/) {
   want.channels = 2;
   const char* driver = SDL_GetCurrentAudioDriver();
   untimed_ = driver && std::strcmp(driver, "disk") == 0;
-  // Short buffers for a sound card (start latency, visualiser in step); long ones for the disk
-  // sink, where each buffer costs SDL a sleep.
-  want.samples = untimed_ ? 8192 : 1024;
+  // A sound card gets 2048 frames (46 ms): half the wake-ups of 1024 while the start latency
+  // stays short, and the visualiser keeps in step by taking the latency off. The disk sink
+  // gets long buffers, since each one costs SDL a sleep.
+  want.samples = untimed_ ? 8192 : 2048;
   want.callback = &SdlAudioLib::callbackThunk;
   want.userdata = this;
   // No allowed changes: SDL converts to whatever the hardware takes, so our format is fixed.
@@ -106,7 +106,7 @@ std::shared_ptr<Stream> SdlAudioLib::find(Handle h) {
 Handle SdlAudioLib::add(std::unique_ptr<Decoder> decoder, uint32_t ctype) {
   if (!decoder) return 0;
   // The disk sink drains a ring at once: refill it promptly there.
-  auto stream = std::make_shared<Stream>(std::move(decoder), ctype, deviceRate_, untimed_ ? 1 : 10);
+  auto stream = std::make_shared<Stream>(std::move(decoder), ctype, deviceRate_, !untimed_);
   std::lock_guard<std::mutex> lock(tableMutex_);
   while (nextHandle_ == 0 || table_.count(nextHandle_)) ++nextHandle_;
   Handle h = nextHandle_++;
@@ -500,9 +500,9 @@ int SdlAudioLib::ChannelGetData(Handle h, void* buffer, uint32_t length) {
   auto s = find(h);
   if (!s || !buffer) return -1;
   if (length == kDataFft1024) {
-    std::vector<int16_t> frames(SpectrumAnalyzer::kSize * 2);
-    s->copyHeard(frames.data(), SpectrumAnalyzer::kSize, latencyFrames(*s));
-    spectrum_.analyze(frames.data(), static_cast<float*>(buffer));
+    static_assert(SpectrumAnalyzer::kSize <= kMaxDataFrames);
+    s->copyHeard(heard_.data(), SpectrumAnalyzer::kSize, latencyFrames(*s));
+    spectrum_.analyze(heard_.data(), static_cast<float*>(buffer));
     return SpectrumAnalyzer::kSize / 2 * static_cast<int>(sizeof(float));
   }
   if (length & 0x80000000u) return -1;  // other FFT sizes are not offered
@@ -510,9 +510,8 @@ int SdlAudioLib::ChannelGetData(Handle h, void* buffer, uint32_t length) {
   if (s->channels() == 1) {
     // Mono keeps its layout: consecutive samples (both sides of what is heard are equal).
     int samples = static_cast<int>(std::min<uint32_t>(length / 2, kMaxDataFrames));
-    std::vector<int16_t> frames(static_cast<size_t>(samples) * 2);
-    int n = s->copyHeard(frames.data(), samples, latencyFrames(*s));
-    for (int i = 0; i < n; ++i) out[i] = frames[2 * static_cast<size_t>(i)];
+    int n = s->copyHeard(heard_.data(), samples, latencyFrames(*s));
+    for (int i = 0; i < n; ++i) out[i] = heard_[2 * static_cast<size_t>(i)];
     return n * 2;
   }
   int frames = static_cast<int>(std::min<uint32_t>(length / 4, kMaxDataFrames));

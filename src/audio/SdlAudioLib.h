@@ -110,6 +110,7 @@ class SdlAudioLib : public AudioLib {
     std::vector<Sync> syncs;
   };
   static constexpr int kMaxMixed = 256;
+  static constexpr uint32_t kMaxDataFrames = 4096;  // 16384 bytes of stereo data
 
   std::shared_ptr<Stream> find(Handle h);
   Handle add(std::unique_ptr<Decoder> decoder, uint32_t ctype);
@@ -155,6 +156,8 @@ class SdlAudioLib : public AudioLib {
 
   std::unique_ptr<CdDrives> drives_;
   SpectrumAnalyzer spectrum_;
+  // ChannelGetData's frames, kept so the visualiser's tick allocates nothing.
+  std::vector<int16_t> heard_ = std::vector<int16_t>(kMaxDataFrames * 2);
 };
 
 }  // namespace vemla::audio

@@ -27,11 +27,11 @@ uint32_t pack(int16_t l, int16_t r) {
 }
 }  // namespace
 
-Stream::Stream(std::unique_ptr<Decoder> decoder, uint32_t ctype, int deviceRate, int pollMs)
+Stream::Stream(std::unique_ptr<Decoder> decoder, uint32_t ctype, int deviceRate, bool realTime)
     : decoder_(std::move(decoder)),
       ctype_(ctype),
       deviceRate_(deviceRate),
-      pollMs_(pollMs),
+      realTime_(realTime),
       rate_(decoder_->rate()),
       channels_(decoder_->channels()),
       length_(decoder_->lengthFrames()),
@@ -53,6 +53,16 @@ Stream::~Stream() {
 
 size_t Stream::maxChunkOut() const {
   return static_cast<size_t>(kChunkFrames) * deviceRate_ / rate_ + 256;
+}
+
+std::chrono::milliseconds Stream::idleWait() const {
+  if (!realTime_) return std::chrono::milliseconds(1);
+  const size_t refillAt = ring_.capacity() / 2;
+  const size_t readable = ring_.readable();
+  const size_t above = readable > refillAt ? readable - refillAt : 0;
+  // At least a few ms, so a paused stream (whose ring does not drain) wakes rarely too.
+  return std::chrono::milliseconds(
+      std::max<int64_t>(5, static_cast<int64_t>(above) * 1000 / deviceRate_ + 1));
 }
 
 void Stream::startWorker() {
@@ -98,9 +108,21 @@ void Stream::workerLoop() {
       lock.lock();
       continue;
     }
-    // The callback cannot signal (it must not lock), so a full ring is polled.
-    if (eof_.load(std::memory_order_acquire) || ring_.writable() < maxChunkOut()) {
-      cv_.wait_for(lock, std::chrono::milliseconds(pollMs_));
+    if (eof_.load(std::memory_order_acquire)) {
+      // Only a park (before any seek) or the end of the stream brings work now; both notify.
+      cv_.wait(lock);
+      continue;
+    }
+    // The callback cannot signal (it must not lock), so the worker sleeps for as long as the
+    // ring lasts until the refill mark, then fills it up in one go.
+    const size_t refillAt = realTime_ ? ring_.capacity() / 2 : ring_.capacity();
+    if (ring_.writable() < maxChunkOut()) {
+      refilling_ = false;
+    } else if (ring_.readable() <= refillAt) {
+      refilling_ = true;
+    }
+    if (!refilling_) {
+      cv_.wait_for(lock, idleWait());
       continue;
     }
     lock.unlock();
@@ -189,33 +211,36 @@ int64_t Stream::heardFrame(int64_t latency) const {
   return frame;
 }
 
-int Stream::copyHeard(int16_t* out, int frames, int64_t latency) const {
+template <class Visit>
+int Stream::forEachHeard(int frames, int64_t latency, Visit visit) const {
   frames = std::clamp(frames, 0, kHistoryFrames / 2);
   latency = std::clamp<int64_t>(latency, 0, kHistoryFrames - frames);
   uint64_t count = historyCount_.load(std::memory_order_acquire);
   uint64_t end =
       count > static_cast<uint64_t>(latency) ? count - static_cast<uint64_t>(latency) : 0;
-  for (int i = 0; i < frames; ++i) {
-    uint64_t at = end + static_cast<uint64_t>(i);
-    uint32_t v = 0;
-    if (at >= static_cast<uint64_t>(frames)) {
-      v = history_[(at - static_cast<uint64_t>(frames)) % kHistoryFrames].load(
-          std::memory_order_relaxed);
-    }
-    out[2 * i] = static_cast<int16_t>(v & 0xffff);
-    out[2 * i + 1] = static_cast<int16_t>(v >> 16);
+  // Frames from before the first one ever mixed are silence.
+  const uint64_t first = end >= static_cast<uint64_t>(frames) ? end - frames : 0;
+  int i = 0;
+  for (; i < frames - static_cast<int>(end - first); ++i) visit(i, 0u);
+  for (uint64_t at = first; at < end; ++at, ++i) {
+    visit(i, history_[at % kHistoryFrames].load(std::memory_order_relaxed));
   }
   return frames;
 }
 
+int Stream::copyHeard(int16_t* out, int frames, int64_t latency) const {
+  return forEachHeard(frames, latency, [out](int i, uint32_t v) {
+    out[2 * i] = static_cast<int16_t>(v & 0xffff);
+    out[2 * i + 1] = static_cast<int16_t>(v >> 16);
+  });
+}
+
 uint32_t Stream::level(int frames, int64_t latency) const {
-  std::vector<int16_t> buf(static_cast<size_t>(frames) * 2);
-  int n = copyHeard(buf.data(), frames, latency);
   int peakL = 0, peakR = 0;
-  for (int i = 0; i < n; ++i) {
-    peakL = std::max(peakL, std::abs(static_cast<int>(buf[2 * i])));
-    peakR = std::max(peakR, std::abs(static_cast<int>(buf[2 * i + 1])));
-  }
+  forEachHeard(frames, latency, [&](int, uint32_t v) {
+    peakL = std::max(peakL, std::abs(static_cast<int>(static_cast<int16_t>(v & 0xffff))));
+    peakR = std::max(peakR, std::abs(static_cast<int>(static_cast<int16_t>(v >> 16))));
+  });
   return static_cast<uint32_t>(peakL) | static_cast<uint32_t>(peakR) << 16;
 }
 

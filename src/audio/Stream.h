@@ -7,6 +7,7 @@
 // - the end notifier calls takeEndPending();
 // - the worker thread alone uses the decoder once started.
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <memory>
@@ -25,8 +26,12 @@ class Stream {
  public:
   enum State { kStopped = 0, kPlaying = 1, kPaused = 3, kEnded = 4 };
 
-  // `pollMs`: how often a worker with a full ring looks for room again.
-  Stream(std::unique_ptr<Decoder> decoder, uint32_t ctype, int deviceRate, int pollMs = 10);
+  // `realTime`: the device drains the ring at `deviceRate` frames a second. The worker then
+  // fills the ring, sleeps until half of it has played and refills it in one burst, so it
+  // wakes a few times a second instead of once per device buffer. Otherwise (a sink that
+  // takes whatever is there at once) it tops the ring up whenever a chunk fits, looking every
+  // millisecond.
+  Stream(std::unique_ptr<Decoder> decoder, uint32_t ctype, int deviceRate, bool realTime = true);
   ~Stream();  // joins the worker
   Stream(const Stream&) = delete;
   Stream& operator=(const Stream&) = delete;
@@ -87,11 +92,14 @@ class Stream {
   void workerLoop();
   void produceChunk();
   size_t maxChunkOut() const;
+  std::chrono::milliseconds idleWait() const;
+  template <class Visit>
+  int forEachHeard(int frames, int64_t latency, Visit visit) const;
 
   std::unique_ptr<Decoder> decoder_;
   const uint32_t ctype_;
   const int deviceRate_;
-  const int pollMs_;
+  const bool realTime_;
   const int rate_;
   const int channels_;
   const int64_t length_;
@@ -119,6 +127,7 @@ class Stream {
   bool parkRequest_ = false;
   bool parked_ = false;
   int64_t pendingSeek_ = -1;
+  bool refilling_ = true;  // between falling to the refill mark and filling the ring up
   SwrContext* swr_ = nullptr;
   bool unconvertible_ = false;  // no converter to the device format could be made
   std::vector<int16_t> in_;
