@@ -44,22 +44,25 @@ with open(f"{w}/list40000.m3u", "w", newline="") as f:
         f.write(f"#EXTINF:300,Artista {i % 97} - Cancion numero {i}\r\n{w}/tracks/track{i:05d}.mp3\r\n")
 PY
 fi
-# An X server of our own: try free display numbers until one answers (other X servers may be
-# starting on this machine at the same moment).
+# An X server of our own on a display it picks itself (-displayfd). Should the player still fail
+# to reach it (other X servers come and go on this machine), the measurement is tried again.
 xvfb=
 trap '[ -n "$xvfb" ] && kill $xvfb 2>/dev/null' EXIT
-for _ in $(seq 1 10); do
-  n=$((200 + RANDOM % 300))
-  [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] && continue
-  Xvfb :$n -screen 0 1280x1024x24 -nolisten tcp 2>"$work/xvfb.log" &
+start_x() {
+  rm -f "$work/display"
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
   xvfb=$!
-  for _ in $(seq 1 50); do DISPLAY=:$n xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-  if DISPLAY=:$n xdpyinfo >/dev/null 2>&1 && kill -0 $xvfb 2>/dev/null; then
-    export DISPLAY=:$n
-    break
-  fi
+  for _ in $(seq 1 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+  [ -s "$work/display" ] || return 1
+  export DISPLAY=:$(cat "$work/display")
+  for _ in $(seq 1 50); do xdpyinfo >/dev/null 2>&1 && return 0; sleep 0.1; done
+  return 1
+}
+for attempt in 1 2 3; do
+  start_x || { echo "no X server could be started" >&2; exit 1; }
+  if "$here/measure.sh" "$work" "$runs"; then exit 0; fi
   kill $xvfb 2>/dev/null
   xvfb=
+  echo "measurement $attempt failed (see $work/player.log); trying again" >&2
 done
-[ -n "$xvfb" ] || { echo "no X server could be started" >&2; exit 1; }
-"$here/measure.sh" "$work" "$runs"
+exit 1
