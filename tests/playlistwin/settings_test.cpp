@@ -289,3 +289,38 @@ TEST_F(SettingsRun, MissingFileGivesTheDefaultsAndIsNotCreated) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(SettingsRun, StartSelectionFollowsTheFileOrTheForcedSetup) {
+  struct Case {
+    const char* select;  // the file's "SELECT", nullptr for none
+    int entries;
+    bool forced;
+    int forcedRow;
+    int wantRow;  // -1: nothing selected
+  } cases[] = {
+      {"2", 3, false, 0, 2},     {"-1", 3, false, 0, 0}, {"7", 3, false, 0, 0},
+      {nullptr, 3, false, 0, 0}, {"1", 0, false, 0, -1}, {"0", 3, true, 2, 2},
+      {"2", 3, true, -4, 0},
+  };
+  for (const Case& c : cases) {
+    std::string text = "[PLAYLIST]\n";
+    if (c.select) text += std::string("SELECT=") + c.select + "\n";
+    writeFile(fs::relative(dir_ / "VemlaPlayer.INI", tempDir()).string(), text);
+    auto p = freshPlayer();
+    NullPlayerView view;  // remembers the selected row
+    p->SetView(&view);
+    for (int i = 0; i < c.entries; ++i) p->AddListedEntry("/m/x.mp3", "", "x", 1);
+    p->ForcedListLoaded = c.forced ? 1 : 0;
+    p->ForcedStartRow = c.forcedRow;
+    FakeWindows w;
+    LoadSettings(*p, w, ini_);
+    EXPECT_EQ(view.SelectedRow(), c.wantRow)
+        << (c.select ? c.select : "none") << " forced " << c.forced;
+    EXPECT_EQ(p->List.CurrentEntry, 0) << "selecting plays nothing";
+    p->SetView(nullptr);
+  }
+}
+
+}  // namespace
