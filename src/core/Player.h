@@ -168,6 +168,7 @@ class Player {
  private:
   bool SlotCurrent() const;
   audio::Handle CurrentHandle() const;
+  int StepIndex(int step);
   void ShowStartedEntry(int index);
   void StartAt(int index);
   bool ReportAdd(playlist::AddResult result);

@@ -16,7 +16,12 @@ size_t CharCount(std::string_view s) {
 
 }  // namespace
 
-int Player::NextIndex() {
+int Player::NextIndex() { return StepIndex(+1); }
+
+int Player::PreviousIndex() { return StepIndex(-1); }
+
+// Repeat and random apply to both directions alike and share each entry's RepeatDone.
+int Player::StepIndex(int step) {
   // An entry left current after a removal or a clear may lie past the end; its clear record
   // must stay clear, so repeat only counts for entries in the list.
   if (RepeatMode && List.CurrentEntry >= 1 && List.CurrentEntry <= List.EntryCount) {
@@ -34,26 +39,7 @@ int Player::NextIndex() {
     if (r != List.CurrentEntry) return r;
     return draw(rng_);
   }
-  return List.CurrentEntry + 1;
-}
-
-int Player::PreviousIndex() {
-  if (RepeatMode && List.CurrentEntry >= 1 && List.CurrentEntry <= List.EntryCount) {
-    playlist::Tcancion& e = List.Entries[List.CurrentEntry];
-    if (!e.RepeatDone) {
-      e.RepeatDone = true;
-      return List.CurrentEntry;
-    }
-    e.RepeatDone = false;
-  }
-  if (RandomMode) {
-    if (List.EntryCount < 1) return 1;
-    std::uniform_int_distribution<int> draw(1, List.EntryCount);
-    int r = draw(rng_);
-    if (r != List.CurrentEntry) return r;
-    return draw(rng_);
-  }
-  return List.CurrentEntry - 1;
+  return List.CurrentEntry + step;
 }
 
 void Player::ShowStartedEntry(int index) {
