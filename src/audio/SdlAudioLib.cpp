@@ -45,10 +45,10 @@ bool SdlAudioLib::Init(int /*device*/, uint32_t freq, uint32_t /*flags*/) {
   want.channels = 2;
   const char* driver = SDL_GetCurrentAudioDriver();
   untimed_ = driver && std::strcmp(driver, "disk") == 0;
-  // A sound card gets 2048 frames (46 ms): half the wake-ups of 1024 while the start latency
-  // stays short, and the visualiser keeps in step by taking the latency off. The disk sink
-  // gets long buffers, since each one costs SDL a sleep.
-  want.samples = untimed_ ? 8192 : 2048;
+  // Short buffers for a sound card (start latency, visualiser in step); long ones for the disk
+  // sink, where each buffer costs SDL a sleep. 2048 would halve the callback's wake-ups but
+  // double the wait for the first callback after ChannelPlay.
+  want.samples = untimed_ ? 8192 : 1024;
   want.callback = &SdlAudioLib::callbackThunk;
   want.userdata = this;
   // No allowed changes: SDL converts to whatever the hardware takes, so our format is fixed.
