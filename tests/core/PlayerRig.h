@@ -7,7 +7,7 @@
 
 #include "core/Player.h"
 #include "core/RecordingView.h"
-#include "playlist/FakeAudioLib.h"
+#include "support/FakeAudioLib.h"
 #include "support/Fixtures.h"
 
 namespace vemla::test {

@@ -3,8 +3,8 @@
 #include <string>
 
 #include "playlist/EntryInfo.h"
-#include "playlist/FakeAudioLib.h"
 #include "playlist/Playlist.h"
+#include "support/FakeAudioLib.h"
 #include "support/Fixtures.h"
 
 using namespace vemla::playlist;

@@ -3,13 +3,12 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
-#include <vector>
 
-#include "audio/AudioLib.h"
+#include "support/StubAudioLib.h"
 
 namespace vemla::test {
 
-class FakeAudio : public audio::AudioLib {
+class FakeAudio : public StubAudioLib {
  public:
   static constexpr audio::Handle kStream = 7;
 
@@ -20,79 +19,7 @@ class FakeAudio : public audio::AudioLib {
   std::array<float, 512> fft{};
   int dataCalls = 0;
 
-  bool Init(int, uint32_t, uint32_t) override { return true; }
-  void Free() override {}
-  audio::Handle StreamCreateFile(bool, const std::string&, uint64_t, uint64_t, uint32_t) override {
-    return 0;
-  }
-  audio::Handle WMA_StreamCreateFile(bool, const std::string&, uint64_t, uint64_t,
-                                     uint32_t) override {
-    return 0;
-  }
-  audio::Handle FLAC_StreamCreateFile(bool, const std::string&, uint64_t, uint64_t,
-                                      uint32_t) override {
-    return 0;
-  }
-  audio::Handle WV_StreamCreateFile(bool, const std::string&, uint64_t, uint64_t,
-                                    uint32_t) override {
-    return 0;
-  }
-  audio::Handle TTA_StreamCreateFile(bool, const std::string&, uint64_t, uint64_t,
-                                     uint32_t) override {
-    return 0;
-  }
-  audio::Handle SPX_StreamCreateFile(bool, const std::string&, uint64_t, uint64_t,
-                                     uint32_t) override {
-    return 0;
-  }
-  audio::Handle OFR_StreamCreateFile(bool, const std::string&, uint64_t, uint64_t,
-                                     uint32_t) override {
-    return 0;
-  }
-  audio::Handle MPC_StreamCreateFile(bool, const std::string&, uint64_t, uint64_t,
-                                     uint32_t) override {
-    return 0;
-  }
-  audio::Handle APE_StreamCreateFile(bool, const std::string&, uint64_t, uint64_t,
-                                     uint32_t) override {
-    return 0;
-  }
-  audio::Handle ALAC_StreamCreateFile(bool, const std::string&, uint64_t, uint64_t,
-                                      uint32_t) override {
-    return 0;
-  }
-  audio::Handle AC3_StreamCreateFile(bool, const std::string&, uint64_t, uint64_t,
-                                     uint32_t) override {
-    return 0;
-  }
-  audio::Handle AAC_StreamCreateFile(bool, const std::string&, uint64_t, uint64_t,
-                                     uint32_t) override {
-    return 0;
-  }
-  audio::Handle CD_StreamCreateFile(const std::string&, uint32_t) override { return 0; }
-  audio::Handle CD_StreamCreate(int, int, uint32_t) override { return 0; }
-  std::string CD_GetDriveDescription(int) override { return {}; }
-  std::string CD_GetDriveLetter(int) override { return {}; }
-  int CD_GetTracks(int) override { return -1; }
-  int64_t CD_GetTrackLength(int, int) override { return -1; }
-  std::vector<std::string> CD_GetID(int, uint32_t) override { return {}; }
-  bool ChannelPlay(audio::Handle, bool) override { return true; }
-  bool ChannelPause(audio::Handle) override { return true; }
-  bool ChannelStop(audio::Handle) override { return true; }
-  bool StreamFree(audio::Handle) override { return true; }
   int ChannelIsActive(audio::Handle h) override { return h == kStream ? active : audio::kStopped; }
-  bool ChannelPreBuf(audio::Handle, uint32_t) override { return true; }
-  uint32_t ChannelSetSync(audio::Handle, uint32_t, uint64_t, audio::SyncProc, void*) override {
-    return 1;
-  }
-  bool ChannelSetAttributes(audio::Handle, int, int, int) override { return true; }
-  uint64_t ChannelGetPosition(audio::Handle) override { return 0; }
-  uint64_t ChannelGetLength(audio::Handle) override { return 0; }
-  double ChannelBytes2Seconds(audio::Handle, uint64_t) override { return 0; }
-  uint64_t ChannelSeconds2Bytes(audio::Handle, double) override { return 0; }
-  bool ChannelSetPosition(audio::Handle, uint64_t) override { return true; }
-  bool ChannelGetInfo(audio::Handle, audio::ChannelInfo*) override { return false; }
-
   int ChannelGetData(audio::Handle h, void* buffer, uint32_t length) override {
     ++dataCalls;
     if (h != kStream || dataResult < 0) return -1;

@@ -1,17 +1,18 @@
 #pragma once
 // A scripted audio layer: files and CD tracks it "knows" open with the figures given, anything
-// else is refused; every call is logged so tests can check what the core asked for.
+// else is refused (drive queries, sample data and levels too); every call is logged so tests
+// can check what the core asked for.
 #include <map>
 #include <set>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "audio/AudioLib.h"
+#include "support/StubAudioLib.h"
 
 namespace vemla::test {
 
-class FakeAudioLib : public audio::AudioLib {
+class FakeAudioLib : public StubAudioLib {
  public:
   struct Spec {
     uint64_t length = 176400ull * 10;  // bytes
@@ -63,24 +64,6 @@ class FakeAudioLib : public audio::AudioLib {
   bool Init(int, uint32_t, uint32_t) override { return initOk; }
   void Free() override { streams.clear(); }
 
-#define VEMLA_FAKE_OPENER(name)                                                              \
-  audio::Handle name(bool, const std::string& path, uint64_t, uint64_t, uint32_t) override { \
-    return OpenFile(#name, path);                                                            \
-  }
-  VEMLA_FAKE_OPENER(StreamCreateFile)
-  VEMLA_FAKE_OPENER(WMA_StreamCreateFile)
-  VEMLA_FAKE_OPENER(FLAC_StreamCreateFile)
-  VEMLA_FAKE_OPENER(WV_StreamCreateFile)
-  VEMLA_FAKE_OPENER(TTA_StreamCreateFile)
-  VEMLA_FAKE_OPENER(SPX_StreamCreateFile)
-  VEMLA_FAKE_OPENER(OFR_StreamCreateFile)
-  VEMLA_FAKE_OPENER(MPC_StreamCreateFile)
-  VEMLA_FAKE_OPENER(APE_StreamCreateFile)
-  VEMLA_FAKE_OPENER(ALAC_StreamCreateFile)
-  VEMLA_FAKE_OPENER(AC3_StreamCreateFile)
-  VEMLA_FAKE_OPENER(AAC_StreamCreateFile)
-#undef VEMLA_FAKE_OPENER
-
   audio::Handle CD_StreamCreateFile(const std::string& path, uint32_t) override {
     return OpenFile("CD_StreamCreateFile", path);
   }
@@ -90,11 +73,6 @@ class FakeAudioLib : public audio::AudioLib {
     if (it == cdTracks.end()) return 0;
     return Add("CDA://" + std::to_string(drive) + "," + std::to_string(track), it->second);
   }
-  std::string CD_GetDriveDescription(int) override { return {}; }
-  std::string CD_GetDriveLetter(int) override { return {}; }
-  int CD_GetTracks(int) override { return -1; }
-  int64_t CD_GetTrackLength(int, int) override { return -1; }
-  std::vector<std::string> CD_GetID(int, uint32_t) override { return {}; }
 
   bool ChannelPlay(audio::Handle h, bool) override {
     calls.push_back("ChannelPlay " + Source(h));
@@ -174,21 +152,21 @@ class FakeAudioLib : public audio::AudioLib {
     info->origres = s->spec.origres;
     return true;
   }
-  int ChannelGetData(audio::Handle, void*, uint32_t) override { return -1; }
-  uint32_t ChannelGetLevel(audio::Handle) override { return 0xFFFFFFFFu; }
 
   std::string Source(audio::Handle h) const {
     auto it = streams.find(h);
     return it == streams.end() ? "?" : it->second.source;
   }
 
- private:
-  audio::Handle OpenFile(const char* opener, const std::string& path) {
+ protected:
+  audio::Handle OpenFile(const char* opener, const std::string& path) override {
     calls.push_back(std::string(opener) + " " + path);
     auto it = files.find(path);
     if (it == files.end()) return 0;
     return Add(path, it->second);
   }
+
+ private:
   audio::Handle Add(const std::string& source, const Spec& spec) {
     audio::Handle h = next_++;
     streams[h] = Stream{source, spec};
