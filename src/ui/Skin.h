@@ -60,7 +60,7 @@ enum class Picture {
   Count
 };
 
-// One control of one window: its spec name and its place in window pixels.
+// One control of one window: its object name and its place in window pixels.
 struct ControlPlace {
   SkinWindow window;
   const char* name;

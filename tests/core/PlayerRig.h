@@ -26,9 +26,9 @@ struct PlayerRig {
   // A file on disk that the fake layer plays for `seconds`.
   std::string Song(const std::string& name, int seconds = 10) {
     auto path = writeFile("songs/" + name, std::string(64, 's')).string();
-    FakeAudioLib::Spec spec;
-    spec.length = 176400ull * static_cast<uint64_t>(seconds);
-    audio.files[path] = spec;
+    FakeAudioLib::Script script;
+    script.length = 176400ull * static_cast<uint64_t>(seconds);
+    audio.files[path] = script;
     return path;
   }
   // Adds `count` files read at once; returns the path of the last.

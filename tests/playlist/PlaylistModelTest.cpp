@@ -54,7 +54,7 @@ TEST(PlaylistModel, ShortAndOddStreams) {
   std::string blip = MakeFile("blip.wav");
   std::string eight = MakeFile("eight.wav");
   audio.files[blip] = {176400 / 3, 176400};  // a third of a second: 0 whole seconds
-  FakeAudioLib::Spec e8;
+  FakeAudioLib::Script e8;
   e8.flags = 1;
   e8.chans = 1;
   audio.files[eight] = e8;
@@ -106,7 +106,7 @@ TEST(PlaylistModel, UnreadableSizeKeepsEntryUnplayable) {
 
 TEST(PlaylistModel, CdTracks) {
   FakeAudioLib audio;
-  FakeAudioLib::Spec cd;
+  FakeAudioLib::Script cd;
   cd.length = 176400ull * 185;
   cd.origres = 1411;
   audio.cdTracks[{1, 5}] = cd;

@@ -14,7 +14,7 @@ namespace vemla::test {
 
 class FakeAudioLib : public StubAudioLib {
  public:
-  struct Spec {
+  struct Script {
     uint64_t length = 176400ull * 10;  // bytes
     double bytesPerSecond = 176400;
     uint32_t freq = 44100;
@@ -25,7 +25,7 @@ class FakeAudioLib : public StubAudioLib {
   };
   struct Stream {
     std::string source;
-    Spec spec;
+    Script script;
     int state = audio::kStopped;
     uint64_t position = 0;
     int volume = -1;
@@ -33,8 +33,8 @@ class FakeAudioLib : public StubAudioLib {
     void* user = nullptr;
   };
 
-  std::map<std::string, Spec> files;             // by path
-  std::map<std::pair<int, int>, Spec> cdTracks;  // by (drive, track)
+  std::map<std::string, Script> files;             // by path
+  std::map<std::pair<int, int>, Script> cdTracks;  // by (drive, track)
   bool refusePlay = false;
   std::set<std::string> refusePlayOf;  // sources whose play request is refused
   bool initOk = true;
@@ -46,7 +46,7 @@ class FakeAudioLib : public StubAudioLib {
     auto it = streams.find(h);
     if (it == streams.end()) return;
     it->second.state = audio::kStopped;
-    it->second.position = it->second.spec.length;
+    it->second.position = it->second.script.length;
     if (it->second.sync) it->second.sync(1, h, 0, it->second.user);
   }
   int Count(const std::string& prefix) const {
@@ -125,15 +125,15 @@ class FakeAudioLib : public StubAudioLib {
   }
   uint64_t ChannelGetLength(audio::Handle h) override {
     auto* s = Find(h);
-    return s ? s->spec.length : ~0ull;
+    return s ? s->script.length : ~0ull;
   }
   double ChannelBytes2Seconds(audio::Handle h, uint64_t bytes) override {
     auto* s = Find(h);
-    return s ? static_cast<double>(bytes) / s->spec.bytesPerSecond : -1;
+    return s ? static_cast<double>(bytes) / s->script.bytesPerSecond : -1;
   }
   uint64_t ChannelSeconds2Bytes(audio::Handle h, double seconds) override {
     auto* s = Find(h);
-    return s ? static_cast<uint64_t>(seconds * s->spec.bytesPerSecond) : ~0ull;
+    return s ? static_cast<uint64_t>(seconds * s->script.bytesPerSecond) : ~0ull;
   }
   bool ChannelSetPosition(audio::Handle h, uint64_t bytes) override {
     calls.push_back("SetPosition " + std::to_string(bytes));
@@ -144,12 +144,12 @@ class FakeAudioLib : public StubAudioLib {
   }
   bool ChannelGetInfo(audio::Handle h, audio::ChannelInfo* info) override {
     auto* s = Find(h);
-    if (!s || s->spec.infoFails) return false;
-    info->freq = s->spec.freq;
-    info->chans = s->spec.chans;
-    info->flags = s->spec.flags;
+    if (!s || s->script.infoFails) return false;
+    info->freq = s->script.freq;
+    info->chans = s->script.chans;
+    info->flags = s->script.flags;
     info->ctype = audio::kTypeFile;
-    info->origres = s->spec.origres;
+    info->origres = s->script.origres;
     return true;
   }
 
@@ -167,9 +167,9 @@ class FakeAudioLib : public StubAudioLib {
   }
 
  private:
-  audio::Handle Add(const std::string& source, const Spec& spec) {
+  audio::Handle Add(const std::string& source, const Script& script) {
     audio::Handle h = next_++;
-    streams[h] = Stream{source, spec};
+    streams[h] = Stream{source, script};
     return h;
   }
   Stream* Find(audio::Handle h) {
