@@ -109,7 +109,7 @@ void Stream::workerLoop() {
       continue;
     }
     if (eof_.load(std::memory_order_acquire)) {
-      // Only a park (before any seek) or the end of the stream brings work now; both notify.
+      // Only a park (every seek starts with one) or quitting brings work now; both notify.
       cv_.wait(lock);
       continue;
     }
