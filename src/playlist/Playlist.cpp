@@ -33,7 +33,7 @@ void EntryArray::Trim(int count) {
 
 namespace {
 
-int Weight(uint32_t c) {
+constexpr int Weight(uint32_t c) {
   switch (c) {
     case ' ':
     case '!':
@@ -62,6 +62,16 @@ int Weight(uint32_t c) {
   }
 }
 
+// Weights of the ASCII characters, looked up instead of switched on: a 40,000-entry list
+// measures every row text at start-up.
+struct AsciiWeights {
+  uint8_t w[128];
+  constexpr AsciiWeights() : w() {
+    for (uint32_t c = 0; c < 128; ++c) w[c] = static_cast<uint8_t>(Weight(c));
+  }
+};
+constexpr AsciiWeights kAsciiWeights;
+
 // Length in bytes of the UTF-8 character starting at s[i] and its code point; a stray byte
 // counts as one character of its own value.
 size_t NextChar(std::string_view s, size_t i, uint32_t& cp) {
@@ -83,28 +93,43 @@ size_t NextChar(std::string_view s, size_t i, uint32_t& cp) {
   return n;
 }
 
-void AppendTwoDigits(std::string& out, uint16_t v) {
-  if (v < 10) out += '0';
-  out += std::to_string(v);
+void AppendNumber(std::string& out, uint32_t v) {
+  char buf[10];
+  char* p = buf + sizeof buf;
+  do {
+    *--p = static_cast<char>('0' + v % 10);
+    v /= 10;
+  } while (v != 0);
+  out.append(p, static_cast<size_t>(buf + sizeof buf - p));
 }
 
-}  // namespace
+void AppendTwoDigits(std::string& out, uint16_t v) {
+  if (v < 10) out += '0';
+  AppendNumber(out, v);
+}
 
-std::string BuildDisplayLine(std::string_view text, int32_t lengthSeconds) {
-  std::string out;
+// The text builders append to a caller's buffer, so that adding an entry can reuse one.
+void AppendDisplayLine(std::string& out, std::string_view text, int32_t lengthSeconds) {
   int sum = 0;
   size_t i = 0;
+  size_t cut = text.size();
   while (i < text.size()) {
-    uint32_t cp;
-    i += NextChar(text, i, cp);
-    sum += Weight(cp);
+    auto b = static_cast<unsigned char>(text[i]);
+    if (b < 0x80) {
+      sum += kAsciiWeights.w[b];
+      ++i;
+    } else {
+      uint32_t cp;
+      i += NextChar(text, i, cp);
+      sum += Weight(cp);
+    }
     if (sum >= 150) {
-      out.assign(text.substr(0, i));
-      out += "...";
+      cut = i;
       break;
     }
   }
-  if (sum < 150) out.assign(text);
+  out.append(text.substr(0, cut));
+  if (sum >= 150) out += "...";
   int32_t m = lengthSeconds / 60;
   int32_t s = lengthSeconds - 60 * m;
   out += " - (";
@@ -112,20 +137,50 @@ std::string BuildDisplayLine(std::string_view text, int32_t lengthSeconds) {
   out += ':';
   AppendTwoDigits(out, static_cast<uint16_t>(s));
   out += ')';
+}
+
+void AppendNumberedName(std::string& out, int index, const Tcancion& e) {
+  if (index < 0) {
+    out += '-';
+    AppendNumber(out, 0u - static_cast<uint32_t>(index));
+  } else {
+    AppendNumber(out, static_cast<uint32_t>(index));
+  }
+  out += ". ";
+  out += e.Artist.view();
+  if (!e.Title.empty()) {
+    out += " - ";
+    out += e.Title.view();
+  }
+}
+
+void AppendFullTitle(std::string& out, const Tcancion& e) {
+  if (!e.Artist.empty()) {
+    out += e.Artist.view();
+    out += " - ";
+  }
+  out += e.Title.view();
+}
+
+}  // namespace
+
+std::string BuildDisplayLine(std::string_view text, int32_t lengthSeconds) {
+  std::string out;
+  out.reserve(text.size() + 16);
+  AppendDisplayLine(out, text, lengthSeconds);
   return out;
 }
 
 std::string Playlist::BuildNumberedName(int index) const {
-  const Tcancion& e = Entries[index];
-  std::string r = std::to_string(index) + ". " + e.Artist.str();
-  if (!e.Title.empty()) r += " - " + e.Title.str();
-  return r;
+  std::string out;
+  AppendNumberedName(out, index, Entries[index]);
+  return out;
 }
 
 std::string Playlist::BuildFullTitle(int index) const {
-  const Tcancion& e = Entries[index];
-  if (e.Artist.empty()) return e.Title.str();
-  return e.Artist + " - " + e.Title;
+  std::string out;
+  AppendFullTitle(out, Entries[index]);
+  return out;
 }
 
 std::string Playlist::BuildDisplayLine(std::string_view text, int index) const {
@@ -140,9 +195,16 @@ AddResult Playlist::Commit(int n) {
   Tcancion& e = Entries[n];
   e.ListPosition = static_cast<uint16_t>(n);
   e.Playable = true;
-  e.NumberedName = BuildNumberedName(n);
-  e.FullTitle = BuildFullTitle(n);
-  e.DisplayLine = BuildDisplayLine(e.NumberedName.view(), n);
+  std::string& t = scratch_;
+  t.clear();
+  AppendNumberedName(t, n, e);
+  e.NumberedName = t;
+  t.clear();
+  AppendFullTitle(t, e);
+  e.FullTitle = t;
+  t.clear();
+  AppendDisplayLine(t, e.NumberedName.view(), e.LengthSeconds);
+  e.DisplayLine = t;
   EntryCount = n;
   return AddResult::Added;
 }

@@ -64,6 +64,7 @@ class Playlist {
 
  private:
   AddResult Commit(int n);
+  std::string scratch_;  // reused by Commit for the texts it builds
 };
 
 // The row text: `text` cut by a character-weighted width estimate, then " - (mm:ss)".

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <charconv>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
@@ -132,8 +133,26 @@ std::string ListFolder(const std::string& listPath) {
 namespace {
 
 // A line break inside a title would make the rest of it read back as a path.
+// memchr, not find_first_of: the list is formatted at every start and exit, and the general
+// search costs a call per character.
+bool HasLineBreak(std::string_view s) {
+  if (s.empty()) return false;
+  return std::memchr(s.data(), '\n', s.size()) || std::memchr(s.data(), '\r', s.size());
+}
+
 void AppendOneLine(std::string& out, std::string_view s) {
-  for (char c : s) out += (c == '\r' || c == '\n') ? ' ' : c;
+  size_t from = out.size();
+  out += s;
+  if (!HasLineBreak(s)) return;
+  for (size_t i = from; i < out.size(); ++i) {
+    if (out[i] == '\r' || out[i] == '\n') out[i] = ' ';
+  }
+}
+
+void AppendNumber(std::string& out, int32_t v) {
+  char buf[12];
+  auto r = std::to_chars(buf, buf + sizeof buf, v);
+  out.append(buf, r.ptr);
 }
 
 }  // namespace
@@ -147,17 +166,17 @@ std::string FormatPlaylist(const Playlist& list) {
     std::string_view path = e.Path.view();
     // A path holding a line break cannot be written as one line; leave it out rather than
     // write a list that reads back differently.
-    if (!e.IsCdTrack && path.find_first_of("\r\n") != std::string_view::npos) continue;
+    if (!e.IsCdTrack && HasLineBreak(path)) continue;
     out += "#EXTINF:";
-    out += std::to_string(e.LengthSeconds);
+    AppendNumber(out, e.LengthSeconds);
     out += ',';
     AppendOneLine(out, e.FullTitle.view());
     out += "\r\n";
     if (e.IsCdTrack) {
       out += "CDA://";
-      out += std::to_string(e.CdDrive);
+      AppendNumber(out, e.CdDrive);
       out += ',';
-      out += std::to_string(e.CdTrack);
+      AppendNumber(out, e.CdTrack);
     } else {
       out += path;
     }

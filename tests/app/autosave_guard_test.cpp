@@ -50,6 +50,12 @@ TEST(AutosaveGuard, CopiesOnlyWhatTheReadCouldNotTakeInWhole) {
   EXPECT_TRUE(copyKept("binary.M3U", std::string("\x00\xff\x13garbage", 10)));
   EXPECT_TRUE(copyKept("bom.M3U", "\xef\xbb\xbf#EXTM3U\r\n#EXTINF:4,Uno\r\n/m/a.mp3\r\n"));
   EXPECT_FALSE(copyKept("nothing.M3U", ""));
+  // Line ends alone never make a copy; a change anywhere in the text does.
+  EXPECT_FALSE(copyKept("lf-only.M3U", "#EXTM3U\n#EXTINF:4,Uno\n/m/a.mp3\n"));
+  EXPECT_FALSE(copyKept("mixed-ends.M3U", "#EXTM3U\r\n#EXTINF:4,Uno\n/m/a.mp3\r\n"));
+  EXPECT_TRUE(copyKept("no-extinf.M3U", "#EXTM3U\r\n/m/a.mp3\r\n"));
+  EXPECT_TRUE(copyKept("blank-line.M3U", "#EXTM3U\r\n\r\n#EXTINF:4,Uno\r\n/m/a.mp3\r\n"));
+  EXPECT_TRUE(copyKept("last-line-cut.M3U", "#EXTM3U\r\n#EXTINF:4,Uno\r\n/m/a.mp"));
 }
 
 }  // namespace
