@@ -30,7 +30,18 @@ QImage Skin::outline(Picture id) const {
       id == Picture::PlaylistBackground
           ? QStringLiteral(":/skin/playlist_outline.png")
           : QStringLiteral(":/skin/") + QLatin1String(resourceName(id)) + QStringLiteral(".png");
-  return QImage(name);
+  QImage image(name);
+  // The 1x face is the same file: keep it decoded for painting, since decoding the pictures is
+  // a good part of start-up.
+  if (id != Picture::PlaylistBackground && !image.isNull()) {
+    const auto key = std::make_pair(static_cast<int>(id), 1);
+    if (pixmaps_.find(key) == pixmaps_.end()) {
+      QPixmap pixmap = QPixmap::fromImage(image);
+      pixmap.setDevicePixelRatio(1);
+      pixmaps_.emplace(key, pixmap);
+    }
+  }
+  return image;
 }
 
 }  // namespace vemla::ui
