@@ -75,8 +75,17 @@ ListReadResult ParsePlaylist(std::string_view bytes, const std::string& listDir,
 
   // Most lists are UTF-8 throughout: check once instead of line by line.
   const bool allUtf8 = IsValidUtf8(bytes);
-  auto text = [allUtf8](std::string_view s) { return allUtf8 ? std::string(s) : ToUtf8(s); };
+  // The path and title buffers are reused from line to line: a long list would otherwise make
+  // and free two strings per entry.
+  auto text = [allUtf8](std::string& out, std::string_view s) {
+    if (allUtf8) {
+      out.assign(s);
+    } else {
+      out = ToUtf8(s);
+    }
+  };
   std::string title;
+  std::string path;
   int32_t seconds = 0;
   while (nextLine(line)) {
     if (line.empty()) continue;
@@ -89,7 +98,11 @@ ListReadResult ParsePlaylist(std::string_view bytes, const std::string& listDir,
           result.error = BadNumber(number);
           return result;
         }
-        title = comma == std::string_view::npos ? std::string() : text(rest.substr(comma + 1));
+        if (comma == std::string_view::npos) {
+          title.clear();
+        } else {
+          text(title, rest.substr(comma + 1));
+        }
       }
       continue;
     }
@@ -114,9 +127,12 @@ ListReadResult ParsePlaylist(std::string_view bytes, const std::string& listDir,
         more = sink.ListedCdTrack(drive, track, title, seconds);
       }
     } else if (IsAbsolute(line)) {
-      more = sink.ListedEntry(text(line), title, seconds);
+      text(path, line);
+      more = sink.ListedEntry(path, title, seconds);
     } else {
-      more = sink.ListedEntry(listDir + text(line), title, seconds);
+      text(path, line);
+      path.insert(0, listDir);
+      more = sink.ListedEntry(path, title, seconds);
     }
     title.clear();
     seconds = 0;
@@ -157,31 +173,33 @@ void AppendNumber(std::string& out, int32_t v) {
 
 }  // namespace
 
+void AppendEntryLines(std::string& out, const Playlist& list, int index) {
+  const Tcancion& e = list.Entries[index];
+  std::string_view path = e.Path.view();
+  // A path holding a line break cannot be written as one line; leave it out rather than
+  // write a list that reads back differently.
+  if (!e.IsCdTrack && HasLineBreak(path)) return;
+  out += "#EXTINF:";
+  AppendNumber(out, e.LengthSeconds);
+  out += ',';
+  AppendOneLine(out, e.FullTitle.view());
+  out += "\r\n";
+  if (e.IsCdTrack) {
+    out += "CDA://";
+    AppendNumber(out, e.CdDrive);
+    out += ',';
+    AppendNumber(out, e.CdTrack);
+  } else {
+    out += path;
+  }
+  out += "\r\n";
+}
+
 std::string FormatPlaylist(const Playlist& list) {
   std::string out;
   out.reserve(static_cast<size_t>(list.EntryCount) * 128 + 16);
   out += "#EXTM3U\r\n";
-  for (int i = 1; i <= list.EntryCount; ++i) {
-    const Tcancion& e = list.Entries[i];
-    std::string_view path = e.Path.view();
-    // A path holding a line break cannot be written as one line; leave it out rather than
-    // write a list that reads back differently.
-    if (!e.IsCdTrack && HasLineBreak(path)) continue;
-    out += "#EXTINF:";
-    AppendNumber(out, e.LengthSeconds);
-    out += ',';
-    AppendOneLine(out, e.FullTitle.view());
-    out += "\r\n";
-    if (e.IsCdTrack) {
-      out += "CDA://";
-      AppendNumber(out, e.CdDrive);
-      out += ',';
-      AppendNumber(out, e.CdTrack);
-    } else {
-      out += path;
-    }
-    out += "\r\n";
-  }
+  for (int i = 1; i <= list.EntryCount; ++i) AppendEntryLines(out, list, i);
   return out;
 }
 

@@ -45,6 +45,8 @@ std::string ListFolder(const std::string& listPath);
 
 // Whole list file, every line ended by CR LF.
 std::string FormatPlaylist(const Playlist& list);
+// The lines FormatPlaylist writes for entry `index` (none for an entry it leaves out), appended.
+void AppendEntryLines(std::string& out, const Playlist& list, int index);
 
 // Writes `bytes` to a temporary file beside `path` and renames it over `path`, so an existing
 // file is never left truncated. Returns "" on success or the error text.
