@@ -262,7 +262,9 @@ bool ReadWholeFile(const std::string& path, std::string& bytes) {
     ::close(fd);
     return false;
   }
-  bytes.resize(static_cast<size_t>(st.st_size));
+  // One byte more than the file holds, so that reading it whole does not grow (and copy) the
+  // buffer just to find the end.
+  bytes.resize(static_cast<size_t>(st.st_size) + 1);
   size_t done = 0;
   bool ok = true;
   while (true) {

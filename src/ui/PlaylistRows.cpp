@@ -1,5 +1,7 @@
 #include "ui/PlaylistRows.h"
 
+#include <algorithm>
+
 namespace vemla::ui {
 
 int PlaylistRows::rowCount(const QModelIndex& parent) const {
@@ -8,13 +10,14 @@ int PlaylistRows::rowCount(const QModelIndex& parent) const {
 
 QVariant PlaylistRows::data(const QModelIndex& index, int role) const {
   if (role != Qt::DisplayRole || !index.isValid() || index.row() >= rowCount()) return {};
-  return QString::fromStdString(rows_[static_cast<size_t>(index.row())]);
+  const std::string_view text = rows_[static_cast<size_t>(index.row())].view();
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 void PlaylistRows::append(const std::string& text) {
   int n = rowCount();
   beginInsertRows({}, n, n);
-  rows_.push_back(text);
+  rows_.emplace_back(text);
   endInsertRows();
 }
 
@@ -22,7 +25,8 @@ void PlaylistRows::append(const std::vector<std::string>& texts) {
   if (texts.empty()) return;
   int n = rowCount();
   beginInsertRows({}, n, n + static_cast<int>(texts.size()) - 1);
-  rows_.insert(rows_.end(), texts.begin(), texts.end());
+  rows_.reserve(std::max(rows_.size() + texts.size(), 2 * rows_.capacity()));
+  for (const std::string& t : texts) rows_.emplace_back(t);
   endInsertRows();
 }
 

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "playlist/Text.h"
+
 namespace vemla::ui {
 
 class PlaylistRows : public QAbstractListModel {
@@ -21,10 +23,10 @@ class PlaylistRows : public QAbstractListModel {
   void setText(int row, const std::string& text);
   void remove(int row);
   void clear();
-  const std::string& text(int row) const { return rows_.at(static_cast<size_t>(row)); }
+  std::string text(int row) const { return rows_.at(static_cast<size_t>(row)).str(); }
 
  private:
-  std::vector<std::string> rows_;
+  std::vector<playlist::Text> rows_;  // a quarter of std::string's size per row
 };
 
 }  // namespace vemla::ui
