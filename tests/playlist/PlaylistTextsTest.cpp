@@ -109,3 +109,49 @@ TEST(Text, CompactTextBehavesAsAString) {
   c = std::string("x\0y", 3);
   EXPECT_EQ(c.size(), 3u);
 }
+
+// Texts of entries read from a list: the number, the title, the cut and the time, for entries
+// past the first (one buffer is reused from entry to entry, so nothing may leak between them).
+TEST(ListedEntryTexts, EachEntryGetsItsOwnTexts) {
+  struct Case {
+    std::string title;
+    int32_t seconds;
+    std::string numbered, full, display;
+  };
+  const std::string longTitle(60, 'a');
+  const Case cases[] = {
+      {"Uno", 125, "1.  - Uno", "Uno", "1.  - Uno - (02:05)"},
+      {"", 0, "2. ", "", "2.  - (00:00)"},
+      {longTitle, 3725, "3.  - " + longTitle, longTitle,
+       "3.  - " + std::string(46, 'a') + "... - (62:05)"},
+      {"B", -1, "4.  - B", "B", "4.  - B - (00:65535)"},
+      {"Canci\xc3\xb3n", 59, "5.  - Canci\xc3\xb3n", "Canci\xc3\xb3n",
+       "5.  - Canci\xc3\xb3n - (00:59)"},
+  };
+  Playlist list;
+  for (const Case& c : cases) {
+    ASSERT_EQ(list.AddListedEntry("/m/x.mp3", "", c.title, c.seconds), AddResult::Added);
+  }
+  for (int i = 1; i <= list.EntryCount; ++i) {
+    const Case& c = cases[i - 1];
+    const Tcancion& e = list.Entries[i];
+    EXPECT_EQ(e.NumberedName, c.numbered) << i;
+    EXPECT_EQ(e.FullTitle, c.full) << i;
+    EXPECT_EQ(e.DisplayLine, c.display) << i;
+    EXPECT_EQ(list.BuildNumberedName(i), c.numbered) << i;
+    EXPECT_EQ(list.BuildFullTitle(i), c.full) << i;
+  }
+}
+
+// What a formatted list reads back as, entry by entry, equals the whole list formatted.
+TEST(ListedEntryTexts, EntryLinesMakeUpTheFormattedList) {
+  Playlist list;
+  list.AddListedEntry("/m/a.mp3", "", "Uno\r\nDos", -7);
+  list.AddListedEntry("/m/b\nc.mp3", "", "Fuera", 3);
+  list.AddListedCdTrack(1, 12, "Pista", 200);
+  std::string joined = "#EXTM3U\r\n";
+  for (int i = 1; i <= list.EntryCount; ++i) AppendEntryLines(joined, list, i);
+  EXPECT_EQ(joined, FormatPlaylist(list));
+  EXPECT_EQ(joined,
+            "#EXTM3U\r\n#EXTINF:-7,Uno  Dos\r\n/m/a.mp3\r\n#EXTINF:200,Pista\r\nCDA://1,12\r\n");
+}
