@@ -44,6 +44,23 @@ void Canvas::moveTo(int x, int y) {
   penY_ = y;
 }
 
+void Canvas::tracePoint(int mode, int fromX, int fromY, int x, int y, QRgb color) {
+  switch (mode) {
+    case 0:
+      lineTo(x, y, color);
+      break;
+    case 1:
+      moveTo(fromX, fromY);
+      lineTo(x, y, color);
+      break;
+    case 2:
+      setPixel(x, y, color);
+      break;
+    default:
+      break;
+  }
+}
+
 void Canvas::lineTo(int x, int y, QRgb color) {
   // Bresenham over the major axis, stopping one step short of the end point.
   int x0 = penX_, y0 = penY_;

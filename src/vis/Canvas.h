@@ -30,6 +30,9 @@ class Canvas {
   void moveTo(int x, int y);
   // Draws from the pen position up to, but not including, (x, y); the pen then sits at (x, y).
   void lineTo(int x, int y, QRgb color);
+  // One point of a trace in the scopes' drawing modes: 0 joins it to the previous point, 1 draws
+  // a spoke to it from (fromX, fromY), 2 sets it alone and leaves the pen where it was.
+  void tracePoint(int mode, int fromX, int fromY, int x, int y, QRgb color);
 
  private:
   QImage& image_;

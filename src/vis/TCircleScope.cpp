@@ -33,21 +33,8 @@ const QImage& TCircleScope::Draw(const WaveData& data, int x, int y) {
     const float a = static_cast<float>(i / 256.0 * 6.28);
     const int px = x + truncated(std::sin(static_cast<double>(a)) * r);
     const int py = y + truncated(std::cos(static_cast<double>(a)) * r);
-    switch (drawMode) {
-      case 0:
-        canvas_.lineTo(px, py, pen);
-        break;
-      case 1:
-        canvas_.moveTo(x, y);
-        canvas_.lineTo(px, py, pen);
-        break;
-      case 2:
-        canvas_.setPixel(px, py, pen);
-        // The pen stays where it was: the closing line below then has nothing to draw.
-        break;
-      default:
-        break;
-    }
+    // In mode 2 the pen stays where it was: the closing line below then has nothing to draw.
+    canvas_.tracePoint(drawMode, x, y, px, py, pen);
   }
   canvas_.lineTo(x, y + r0, pen);
   return bitmap_;

@@ -20,20 +20,7 @@ const QImage& TOcilloScope::Draw(const WaveData& data, int x, int y) {
   for (int k = 1; k < kPoints; ++k) {
     const int px = x + k;
     const int py = y + deflection(sampleSum(data, static_cast<long>(k) * step), scale);
-    switch (drawMode) {
-      case 0:
-        canvas_.lineTo(px, py, pen);
-        break;
-      case 1:
-        canvas_.moveTo(px, y);
-        canvas_.lineTo(px, py, pen);
-        break;
-      case 2:
-        canvas_.setPixel(px, py, pen);
-        break;
-      default:
-        break;
-    }
+    canvas_.tracePoint(drawMode, px, y, px, py, pen);
   }
   return bitmap_;
 }
