@@ -208,7 +208,12 @@ bool TID3v2::Store(const std::string& fileName) {
   if (!source.ReadExact(0, header, sizeof header)) return false;
   uint64_t skip = IsId3(header) ? TagSizeOf(header, source.Size()) : 0;
   // A version 4 tag may end in a 10-byte footer; it belongs to the old tag, not to the audio.
-  if (skip > 0 && header[3] == 4 && (header[5] & 0x10) && skip + 10 <= source.Size()) skip += 10;
+  // The header flag alone is not trusted: the bytes are skipped only when they are a footer.
+  if (skip > 0 && header[3] == 4 && (header[5] & 0x10)) {
+    unsigned char footer[10];
+    if (source.ReadExact(skip, footer, sizeof footer) && std::memcmp(footer, "3DI", 3) == 0)
+      skip += 10;
+  }
   struct stat st {};
   if (::stat(path.c_str(), &st) != 0) return false;
 

@@ -199,6 +199,7 @@ TEST(ID3v2, StoreReplacesTagAndKeepsAudio) {
       {"v2.4 tag", Id3v2(Frame("TIT2", Text("x")), 4)},
       {"tag size past the end", Id3v2("", 3, 1u << 27).substr(0, 10)},
       {"v2.4 tag with footer", FooterTag()},
+      {"v2.4 footer flag without a footer", FooterTag().substr(0, FooterTag().size() - 10)},
   };
   for (const auto& c : cases) {
     fs::path f = writeFile(std::string("v2/store-") + c.name + ".mp3", c.before + audio);
