@@ -5,7 +5,7 @@
 //  2. The application object, titled "VemlaPlayer".
 //  3. The windows: the main window first (player defaults, audio device, skin outline), then
 //     the playlist window and the rest.
-//  4. The forced setup hook; the autosave list unless the forced setup built one (a copy of it
+//  4. The forced setup file; the autosave list unless the forced setup built one (a copy of it
 //     is kept when it could not be read in whole, since the exit rewrites it).
 //  5. The settings; the playlist window shown (arming its start-up timer), hidden again when
 //     the settings say so; the About window; the playlist window placed under the main window.
@@ -25,6 +25,7 @@
 
 #include "app/AutosaveGuard.h"
 #include "audio/AudioLib.h"
+#include "core/ForcedSetup.h"
 #include "core/Player.h"
 #include "core/Settings.h"
 #include "ui/QtPlayerView.h"
@@ -70,9 +71,6 @@ void closeOnTerminate(QWidget& main) {
   sigaction(SIGINT, &sa, nullptr);
   sigaction(SIGHUP, &sa, nullptr);
 }
-
-// The forced setup file ("obligador.ini") has its own reader; until it exists nothing is forced.
-void ApplyForcedSetup(Player&) {}
 
 void restoreWindows(TVemlaMain& main, TPlaylist& playlist, const Player& player) {
   main.setWindowState(main.windowState() & ~Qt::WindowMinimized);
@@ -124,7 +122,7 @@ int main(int argc, char** argv) {
   vemla::ui::QtSettingsWindows settingsWindows(main.get(), playlist.get(), nullptr,
                                                player.ProgramDir);
 
-  ApplyForcedSetup(player);
+  vemla::core::ApplyForcedSetup(player);
   if (!player.ForcedListLoaded) {
     player.LoadAutosaveList();
     vemla::app::keepUnreadAutosaveList(player.AutosaveListPath(), player.List);

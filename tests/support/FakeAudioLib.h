@@ -2,6 +2,7 @@
 // A scripted audio layer: files and CD tracks it "knows" open with the figures given, anything
 // else is refused (drive queries, sample data and levels too); every call is logged so tests
 // can check what the core asked for.
+#include <algorithm>
 #include <map>
 #include <set>
 #include <string>
@@ -35,6 +36,11 @@ class FakeAudioLib : public StubAudioLib {
 
   std::map<std::string, Script> files;             // by path
   std::map<std::pair<int, int>, Script> cdTracks;  // by (drive, track)
+  // Drives the queries list: device path and description by drive; a drive's track count is
+  // its highest scripted track + 1, or `discTracks` when set there.
+  std::vector<std::pair<std::string, std::string>> cdDrives;
+  std::map<int, int> discTracks;
+  std::map<int, std::vector<std::string>> cdIds;  // CD_GetID(drive, 4)
   bool refusePlay = false;
   std::set<std::string> refusePlayOf;  // sources whose play request is refused
   bool initOk = true;
@@ -72,6 +78,27 @@ class FakeAudioLib : public StubAudioLib {
     auto it = cdTracks.find({drive, track});
     if (it == cdTracks.end()) return 0;
     return Add("CDA://" + std::to_string(drive) + "," + std::to_string(track), it->second);
+  }
+
+  std::string CD_GetDriveDescription(int drive) override {
+    return drive >= 0 && drive < static_cast<int>(cdDrives.size()) ? cdDrives[drive].second : "";
+  }
+  std::string CD_GetDriveLetter(int drive) override {
+    return drive >= 0 && drive < static_cast<int>(cdDrives.size()) ? cdDrives[drive].first : "";
+  }
+  int CD_GetTracks(int drive) override {
+    if (discTracks.count(drive)) return discTracks[drive];
+    int n = -1;
+    for (const auto& [key, script] : cdTracks)
+      if (key.first == drive) n = std::max(n, key.second + 1);
+    return n;
+  }
+  int64_t CD_GetTrackLength(int drive, int track) override {
+    auto it = cdTracks.find({drive, track});
+    return it == cdTracks.end() ? -1 : static_cast<int64_t>(it->second.length);
+  }
+  std::vector<std::string> CD_GetID(int drive, uint32_t id) override {
+    return id == 4 && cdIds.count(drive) ? cdIds[drive] : std::vector<std::string>{};
   }
 
   bool ChannelPlay(audio::Handle h, bool) override {
