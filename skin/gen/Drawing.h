@@ -55,5 +55,7 @@ void metalPill(QPainter& p, const QRectF& r, qreal radius);
 void drawFace(vemla::ui::Picture id, QPainter& p);
 void drawGlyph(vemla::ui::Picture id, QPainter& p);
 QImage noImage();
+// The program's icon, `px` pixels square.
+QImage appIcon(int px);
 
 }  // namespace skingen

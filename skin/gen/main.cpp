@@ -1,7 +1,8 @@
 // Draws every picture of the skin.
-//   vemla_skingen <resource folder> <program skin folder>
+//   vemla_skingen <resource folder> <program skin folder> [<icon theme folder>]
 // The resource folder receives <name>.png and <name>@2x.png for every picture, the playlist's
-// outline picture and skin.qrc; the program folder receives the pictures loaded at run time.
+// outline picture and skin.qrc; the program folder receives the pictures loaded at run time;
+// the icon theme folder, the program's icon as <n>x<n>/apps/vemlaplayer.png.
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
@@ -54,8 +55,9 @@ QImage playlistOutline(const QImage& face) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 3) {
-    std::fprintf(stderr, "usage: vemla_skingen <resource folder> <program skin folder>\n");
+  if (argc != 3 && argc != 4) {
+    std::fprintf(stderr,
+                 "usage: vemla_skingen <resource folder> <program skin folder> [<icon folder>]\n");
     return 2;
   }
   setenv("QT_QPA_PLATFORM", "offscreen", 1);
@@ -112,6 +114,15 @@ int main(int argc, char** argv) {
   }
   ok &= save(noImage().convertToFormat(QImage::Format_RGB32), run.filePath("noimagen.jpg"), "JPG",
              90);
+
+  if (argc == 4) {
+    const QDir icons(QString::fromLocal8Bit(argv[3]));
+    for (int px : {16, 22, 24, 32, 48, 64, 128, 256}) {
+      const QString dir = QString("%1x%1/apps").arg(px);
+      ok &= QDir().mkpath(icons.filePath(dir)) &&
+            save(appIcon(px), icons.filePath(dir + "/vemlaplayer.png"));
+    }
+  }
 
   QFile qrc(res.filePath("skin.qrc"));
   if (!qrc.open(QIODevice::WriteOnly | QIODevice::Truncate)) return 1;

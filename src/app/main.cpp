@@ -33,6 +33,7 @@
 #include "ui/SingleInstance.h"
 #include "ui/TPlaylist.h"
 #include "ui/TVemlaMain.h"
+#include "ui/ToolkitSpanish.h"
 #include "ui/WindowSnap.h"
 
 namespace {
@@ -95,6 +96,8 @@ int main(int argc, char** argv) {
   setenv("QT_XCB_NO_MITSHM", "1", 0);
   QApplication app(argc, argv);
   QApplication::setApplicationName("VemlaPlayer");
+  QGuiApplication::setDesktopFileName("vemlaplayer");
+  vemla::ui::installToolkitSpanish(app);
   // The playlist window may still be up when the main window closes; the main window's
   // closing is what ends the program.
   QApplication::setQuitOnLastWindowClosed(false);
