@@ -128,7 +128,9 @@ int main(int argc, char** argv) {
   vemla::core::ApplyForcedSetup(player);
   if (!player.ForcedListLoaded) {
     player.LoadAutosaveList();
-    vemla::app::keepUnreadAutosaveList(player.AutosaveListPath(), player.List);
+    // A list read from beside a read-only program is never overwritten: no copy is needed.
+    if (player.AutosaveListReadPath() == player.AutosaveListPath())
+      vemla::app::keepUnreadAutosaveList(player.AutosaveListPath(), player.List);
   }
   vemla::core::LoadSettings(player, settingsWindows);
 

@@ -119,6 +119,16 @@ std::string Player::ProgramFilePath(const std::string& suffix) const {
   return dir + "/" + name + suffix;
 }
 
+std::string Player::ProgramFileReadPath(const std::string& suffix) const {
+  std::string written = ProgramFilePath(suffix);
+  std::string beside = ProgramPath + suffix;
+  if (written == beside) return written;
+  struct stat st;
+  // lstat: a link the user put in the config folder counts as their copy, even a broken one.
+  if (::lstat(written.c_str(), &st) == 0 || errno != ENOENT) return written;
+  return beside;
+}
+
 // ---- Stream slots ----
 
 bool Player::SlotCurrent() const {

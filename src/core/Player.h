@@ -102,6 +102,12 @@ class Player {
   std::string ProgramFilePath(const std::string& suffix) const;
   std::string AutosaveListPath() const { return ProgramFilePath(".M3U"); }
   std::string SettingsFilePath() const { return ProgramFilePath(".INI"); }
+  // Where those files are read from: where they are written, except that a read-only program
+  // folder whose user has no copy in the config folder yet (a fresh install, a player on a CD)
+  // starts from the files beside the program.
+  std::string ProgramFileReadPath(const std::string& suffix) const;
+  std::string AutosaveListReadPath() const { return ProgramFileReadPath(".M3U"); }
+  std::string SettingsReadPath() const { return ProgramFileReadPath(".INI"); }
   // Start-up read of the autosave list: like LoadPlaylistFile, but a malformed-number message
   // is kept until ShowPendingMessage, called once the windows are up.
   void LoadAutosaveList();

@@ -158,7 +158,7 @@ void Player::LoadList(const std::string& path, bool deferMessage) {
 
 void Player::LoadPlaylistFile(const std::string& path) { LoadList(path, false); }
 
-void Player::LoadAutosaveList() { LoadList(AutosaveListPath(), true); }
+void Player::LoadAutosaveList() { LoadList(AutosaveListReadPath(), true); }
 
 void Player::ShowPendingMessage() {
   if (pendingMessage_.empty()) return;

@@ -28,7 +28,7 @@ SettingsValues CurrentSettingsValues(const Player& p, const SettingsWindows& w) 
 }
 
 void LoadSettings(Player& player, SettingsWindows& windows) {
-  LoadSettings(player, windows, player.SettingsFilePath());
+  LoadSettings(player, windows, player.SettingsReadPath());
 }
 
 void LoadSettings(Player& p, SettingsWindows& w, const std::string& path) {
@@ -72,19 +72,29 @@ void LoadSettings(Player& p, SettingsWindows& w, const std::string& path) {
   if (row >= 0) p.View().SelectRow(row);
 }
 
-bool SaveSettings(Player& player, const SettingsWindows& windows) {
-  return SaveSettings(player, windows, player.SettingsFilePath());
-}
+namespace {
 
-bool SaveSettings(Player& p, const SettingsWindows& w, const std::string& path) {
+// `from` is the file whose other sections and keys are kept; `to` is written.
+bool SaveSettingsFrom(Player& p, const SettingsWindows& w, const std::string& from,
+                      const std::string& to) {
   p.StopPlayback();
   if (p.NoSave) return true;
   Ini ini;
-  Ini::loadFile(path, ini);
+  Ini::loadFile(from, ini);
   writeSettingsValues(ini, CurrentSettingsValues(p, w));
   // A settings file that cannot be written ends the saving: the list is left as it was.
-  if (!ini.saveFile(path)) return false;
+  if (!ini.saveFile(to)) return false;
   return p.SaveAutosaveList();
+}
+
+}  // namespace
+
+bool SaveSettings(Player& player, const SettingsWindows& windows) {
+  return SaveSettingsFrom(player, windows, player.SettingsReadPath(), player.SettingsFilePath());
+}
+
+bool SaveSettings(Player& p, const SettingsWindows& w, const std::string& path) {
+  return SaveSettingsFrom(p, w, path, path);
 }
 
 }  // namespace vemla::core

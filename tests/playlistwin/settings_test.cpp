@@ -14,6 +14,7 @@
 #include "core/Player.h"
 #include "core/SettingsValues.h"
 #include "support/Fixtures.h"
+#include "tags/OtherUser.h"
 
 namespace fs = std::filesystem;
 using namespace vemla::core;
@@ -321,6 +322,52 @@ TEST_F(SettingsRun, StartSelectionFollowsTheFileOrTheForcedSetup) {
     EXPECT_EQ(p->List.CurrentEntry, 0) << "selecting plays nothing";
     p->SetView(nullptr);
   }
+}
+
+// An installed copy (its folder not writable by the user): the files beside the program are the
+// start until the user has copies of their own, which every save then goes to.
+TEST_F(SettingsRun, ReadOnlyProgramFolderStartsFromItsFilesAndSavesToTheConfigFolder) {
+  const std::string besideIni = "[GENERAL]\nPOSX=123\n[MIO]\nclave=valor\n";
+  const std::string besideList = "#EXTM3U\n#EXTINF:5,A - B\n/m/a.mp3\n";
+  writeFile(fs::relative(dir_ / "VemlaPlayer.INI", tempDir()).string(), besideIni);
+  writeFile(fs::relative(dir_ / "VemlaPlayer.M3U", tempDir()).string(), besideList);
+  fs::path config = vemla::test::UserDir("ReadOnlyProgramFolderConfig");
+  fs::path mine = config / "VemlaPlayer";
+  if (::geteuid() != 0) fs::permissions(dir_, fs::perms::owner_write, fs::perm_options::remove);
+
+  // One run as the user: checks what it read, moves the main window, saves.
+  auto runOnce = [&](int wantPosX, int newPosX) {
+    return vemla::test::AsUser([&] {
+      setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+      auto p = freshPlayer();
+      FakeWindows w;
+      p->LoadAutosaveList();
+      LoadSettings(*p, w);
+      bool ok = p->List.EntryCount == 1 && w.main.left == wantPosX;
+      w.main.left = newPosX;
+      return SaveSettings(*p, w) && ok;
+    });
+  };
+  EXPECT_TRUE(runOnce(123, 40));
+  EXPECT_EQ(readFile(dir_ / "VemlaPlayer.INI"), besideIni);
+  EXPECT_EQ(readFile(dir_ / "VemlaPlayer.M3U"), besideList);
+  std::string saved = readFile(mine / "VemlaPlayer.INI");
+  EXPECT_NE(saved.find("POSX=40"), std::string::npos) << saved;
+  EXPECT_NE(saved.find("clave=valor"), std::string::npos) << saved;
+  EXPECT_NE(readFile(mine / "VemlaPlayer.M3U").find("/m/a.mp3"), std::string::npos);
+
+  // The next run reads the user's copies.
+  EXPECT_TRUE(runOnce(40, 41));
+  EXPECT_NE(readFile(mine / "VemlaPlayer.INI").find("POSX=41"), std::string::npos);
+
+  // A save that cannot be written fails silently and leaves both copies whole.
+  std::string before = readFile(mine / "VemlaPlayer.INI");
+  fs::permissions(mine, fs::perms::owner_write, fs::perm_options::remove);
+  EXPECT_FALSE(runOnce(41, 42));
+  fs::permissions(mine, fs::perms::owner_write, fs::perm_options::add);
+  EXPECT_EQ(readFile(mine / "VemlaPlayer.INI"), before);
+  EXPECT_EQ(std::distance(fs::directory_iterator(mine), fs::directory_iterator()), 2);
+  fs::permissions(dir_, fs::perms::owner_write, fs::perm_options::add);
 }
 
 }  // namespace
