@@ -5,6 +5,7 @@
 #include <cmath>
 #include <limits>
 
+#include "playlist/TextCodec.h"
 #include "tags/TID3v2.h"
 #include "tags/TOggVorbis.h"
 
@@ -45,8 +46,9 @@ std::string FileBaseName(std::string_view path) {
   auto dot = path.rfind('.');
   if (dot != std::string_view::npos && dot > 0) path = path.substr(0, dot);
   auto slash = path.rfind('/');
-  if (slash != std::string_view::npos && slash > 0) path = path.substr(slash + 1);
-  return std::string(path);
+  if (slash != std::string_view::npos) path = path.substr(slash + 1);
+  // A file name in an old 8-bit encoding still needs a readable text.
+  return ToUtf8(path);
 }
 
 audio::Handle OpenByKind(audio::AudioLib& a, uint8_t kind, const std::string& p) {

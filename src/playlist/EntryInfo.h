@@ -28,8 +28,8 @@ std::string UpperExtension(std::string_view path);
 uint8_t FormatKindOf(std::string_view upperExtension);
 
 // Default artist text: the path without its extension (cut at the last "." when it stands after
-// the first character) and then without its folders (cut after the last "/" when it stands after
-// the first character). "/music/tune.ogg" gives "tune".
+// the first character) and then without its folders (cut after the last "/"), as UTF-8.
+// "/music/tune.ogg" and "/tune.ogg" give "tune"; "/a.b/tune" gives "a".
 std::string FileBaseName(std::string_view path);
 
 // A pipe, device or socket: reading one as audio could block forever, so it is never opened.

@@ -258,6 +258,8 @@ AddResult Playlist::AddListedEntry(const std::string& path, const std::string& a
   e = Tcancion{};  // a new entry always starts clear, whatever touched it before
   e.Author = author;
   e.Title = title;
+  // A plain list of paths names no titles; without a name the row would read "3.  - (00:00)".
+  if (title.empty()) e.Artist = FileBaseName(path);
   e.LengthSeconds = seconds;
   e.InfoPending = true;
   e.Path = path;

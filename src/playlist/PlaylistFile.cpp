@@ -46,6 +46,44 @@ std::string BadNumber(std::string_view text) {
   return "'" + ToUtf8(text) + "' is not a valid integer value";
 }
 
+int HexValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+bool IsFileUri(std::string_view line) {
+  static constexpr std::string_view kScheme = "file://";
+  if (line.size() < kScheme.size()) return false;
+  for (size_t i = 0; i < kScheme.size(); ++i) {
+    char c = line[i];
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    if (c != kScheme[i]) return false;
+  }
+  return true;
+}
+
+// The local path a "file://" address names, percent-decoded (raw bytes, as the file system
+// has them). False for another machine's file or a decoded NUL.
+bool FileUriPath(std::string_view uri, std::string& out) {
+  std::string_view rest = uri.substr(7);
+  if (rest.substr(0, 10) == "localhost/") rest.remove_prefix(9);
+  if (rest.empty() || rest[0] != '/') return false;
+  out.clear();
+  for (size_t i = 0; i < rest.size(); ++i) {
+    char c = rest[i];
+    if (c == '%' && i + 2 < rest.size() && HexValue(rest[i + 1]) >= 0 &&
+        HexValue(rest[i + 2]) >= 0) {
+      c = static_cast<char>(HexValue(rest[i + 1]) * 16 + HexValue(rest[i + 2]));
+      i += 2;
+    }
+    if (c == '\0') return false;
+    out += c;
+  }
+  return true;
+}
+
 bool IsAbsolute(std::string_view line) {
   if (!line.empty() && line[0] == '/') return true;
   // A Windows path with a drive is kept as it stands (it fails later, like a missing file).
@@ -84,11 +122,31 @@ ListReadResult ParsePlaylist(std::string_view bytes, const std::string& listDir,
       out = ToUtf8(s);
     }
   };
+  // Path bytes that are not UTF-8 are usually an old 8-bit file name: kept as they are when
+  // they name a file, so it still plays and is written back unchanged; read as Windows-1252
+  // otherwise, like any other text.
+  std::string raw;
+  auto pathText = [allUtf8, &raw](std::string& out, std::string_view prefix, std::string_view s) {
+    out.assign(prefix);
+    if (allUtf8 || IsValidUtf8(s)) {
+      out += s;
+      return;
+    }
+    raw.assign(prefix);
+    raw += s;
+    struct stat st;
+    if (raw.find('\0') == std::string::npos && ::stat(raw.c_str(), &st) == 0) {
+      out.swap(raw);
+    } else {
+      out += Windows1252ToUtf8(s);
+    }
+  };
   std::string title;
   std::string path;
   int32_t seconds = 0;
   while (nextLine(line)) {
-    if (line.empty()) continue;
+    // An empty line and a lone "@" mark nothing and keep the pending values.
+    if (line.empty() || line == "@") continue;
     if (line[0] == '#') {
       if (line.substr(0, 8) == "#EXTINF:") {
         std::string_view rest = line.substr(8);
@@ -125,13 +183,16 @@ ListReadResult ParsePlaylist(std::string_view bytes, const std::string& listDir,
           return result;
         }
         more = sink.ListedCdTrack(drive, track, title, seconds);
+      } else if (IsFileUri(line) && FileUriPath(line, raw)) {
+        std::string decoded = std::move(raw);
+        pathText(path, std::string_view(), decoded);
+        more = sink.ListedEntry(path, title, seconds);
       }
     } else if (IsAbsolute(line)) {
-      text(path, line);
+      pathText(path, std::string_view(), line);
       more = sink.ListedEntry(path, title, seconds);
     } else {
-      text(path, line);
-      path.insert(0, listDir);
+      pathText(path, listDir, line);
       more = sink.ListedEntry(path, title, seconds);
     }
     title.clear();
@@ -171,14 +232,40 @@ void AppendNumber(std::string& out, int32_t v) {
   out.append(buf, r.ptr);
 }
 
+// A path that would not read back as itself: one holding a line feed (it would end the line)
+// or "://" (it would read as an address). A carriage return alone reads back, since every line
+// ends in CR LF and the reader takes off only the last one.
+bool NeedsFileUri(std::string_view path) {
+  if (path.empty()) return false;
+  return std::memchr(path.data(), '\n', path.size()) || path.find("://") != std::string_view::npos;
+}
+
+void AppendFileUri(std::string& out, std::string_view path) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  out += "file://";
+  for (char ch : path) {
+    auto c = static_cast<unsigned char>(ch);
+    bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                 std::strchr("/-._~!$&'()*+,;=@", c) != nullptr;
+    if (plain && c != 0) {
+      out += ch;
+    } else {
+      out += '%';
+      out += kHex[c >> 4];
+      out += kHex[c & 15];
+    }
+  }
+}
+
 }  // namespace
 
 void AppendEntryLines(std::string& out, const Playlist& list, int index) {
   const Tcancion& e = list.Entries[index];
   std::string_view path = e.Path.view();
-  // A path holding a line break cannot be written as one line; leave it out rather than
-  // write a list that reads back differently.
-  if (!e.IsCdTrack && HasLineBreak(path)) return;
+  const bool asUri = !e.IsCdTrack && NeedsFileUri(path);
+  // Only an absolute path can be written as an address; any other such path is left out
+  // rather than written as a list that reads back differently.
+  if (asUri && path[0] != '/') return;
   out += "#EXTINF:";
   AppendNumber(out, e.LengthSeconds);
   out += ',';
@@ -189,6 +276,8 @@ void AppendEntryLines(std::string& out, const Playlist& list, int index) {
     AppendNumber(out, e.CdDrive);
     out += ',';
     AppendNumber(out, e.CdTrack);
+  } else if (asUri) {
+    AppendFileUri(out, path);
   } else {
     out += path;
   }

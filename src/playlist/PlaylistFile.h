@@ -4,14 +4,20 @@
 //
 // Reading, line by line (CR LF or LF):
 //   1. The first line must be exactly "#EXTM3U", else nothing is read.
-//   2. "#EXTINF:<seconds>[,<title>]" sets the pending seconds and title; other "#" lines and
-//      empty lines are ignored and keep them.
-//   3. A line with "://" is an address: "CDA://<drive>,<track>" is a CD track, others are skipped.
+//   2. "#EXTINF:<seconds>[,<title>]" sets the pending seconds and title; other "#" lines,
+//      empty lines and lines "@" are ignored and keep them.
+//   3. A line with "://" is an address: "CDA://<drive>,<track>" is a CD track, "file:///<path>"
+//      (or "file://localhost/<path>") the local file it names, percent-decoded; others are
+//      skipped.
 //   4. A line beginning with "/" or with a drive ("C:\", "C:/") is an absolute path, taken as it
 //      stands; any other line is relative to the list's folder.
 //   5. After an entry line (skipped ones too) the pending values are reset.
-// A line that is not valid UTF-8 is read as Windows-1252. A malformed number stops the reading
+// A title that is not valid UTF-8 is read as Windows-1252; so is such a path, unless its bytes
+// name an existing file, when they are kept as they are. A malformed number stops the reading
 // at its line with "'<text>' is not a valid integer value"; entries before it stay.
+//
+// Writing: a path that would not read back as one line (a line feed, or "://" in it) is
+// written as a "file://" address.
 #include <cstdint>
 #include <string>
 #include <string_view>

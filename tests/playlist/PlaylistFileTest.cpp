@@ -2,6 +2,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <filesystem>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -57,6 +59,19 @@ TEST(PlaylistFile, ReadsEveryLineClass) {
        "#EXTM3U\n#EXTINF:5,x\n\n#comment\n/a.mp3\n",
        {"/a.mp3|x|5"},
        ""},
+      {"a lone @ is no entry and keeps values",
+       "#EXTM3U\r\n#EXTINF:5,x\r\n@\r\n/a.mp3\r\n@@\r\n",
+       {"/a.mp3|x|5", "/lists/@@||0"},
+       ""},
+      {"file addresses name local files",
+       "#EXTM3U\n#EXTINF:7,t\nfile:///m/Mi%20canci%C3%B3n%25.mp3\nFILE://localhost/m/b.ogg\n"
+       "file:///m/%zz%4.mp3\n",
+       {"/m/Mi canci\xC3\xB3n%.mp3|t|7", "/m/b.ogg||0", "/m/%zz%4.mp3||0"},
+       ""},
+      {"other machines' files and NUL bytes skipped, values reset",
+       "#EXTM3U\n#EXTINF:7,t\nfile://host/m/a.mp3\nfile:///m/a%00b.mp3\nfile:/m/c.mp3\n",
+       {"/lists/file:/m/c.mp3||0"},
+       ""},
       {"negative seconds", "#EXTM3U\n#EXTINF:-1,x\n/a.mp3\n", {"/a.mp3|x|-1"}, ""},
       {"relative path",
        "#EXTM3U\r\nsong.mp3\r\nsub/b.ogg\r\n",
@@ -106,6 +121,45 @@ TEST(PlaylistFile, ReadsEveryLineClass) {
   }
 }
 
+// Paths the line format cannot hold as they are still come back whole from a written list.
+TEST(PlaylistFile, AwkwardPathsComeBackFromAWrittenList) {
+  const std::string paths[] = {
+      "/m/ends in cr\r", "/m/a\rb.mp3", "/m/line\nfeed.mp3", "/m/a:/x://y.mp3",
+      "/m/50%25 \xC3\xB1 #1.mp3", "/m/latin\xE1.mp3",
+  };
+  Playlist list;
+  for (const auto& p : paths) list.AddListedEntry(p, "", "t", 1);
+  Recorder r;
+  ParsePlaylist(FormatPlaylist(list), "/elsewhere/", r);
+  ASSERT_EQ(r.got.size(), std::size(paths));
+  // The Latin-1 name names no file here, so it reads back as Windows-1252 text.
+  for (size_t i = 0; i + 1 < std::size(paths); ++i) EXPECT_EQ(r.got[i], paths[i] + "|t|1") << i;
+  EXPECT_EQ(r.got.back(), "/m/latin\xC3\xA1.mp3|t|1");
+}
+
+// An 8-bit file name in a list keeps its bytes when they name a file (and is written back so);
+// otherwise it is Windows-1252 text.
+TEST(PlaylistFile, EightBitPathsThatNameFilesKeepTheirBytes) {
+  namespace fs = std::filesystem;
+  fs::path dir = vemla::test::tempDir() / "latin1";
+  fs::create_directories(dir);
+  const std::string name = "can\xE7\xE3o.mp3";
+  vemla::test::writeFile("latin1/" + name, "x");
+  const std::string abs = dir.string() + "/" + name;
+  const std::string bytes = "#EXTM3U\r\n" + abs + "\r\n" + name + "\r\nfile://" + dir.string() +
+                            "/can%E7%E3o.mp3\r\n" + dir.string() + "/otra\xE7.mp3\r\n";
+  Recorder r;
+  ParsePlaylist(bytes, dir.string() + "/", r);
+  std::vector<std::string> want = {abs + "||0", abs + "||0", abs + "||0",
+                                   dir.string() + "/otra\xC3\xA7.mp3||0"};
+  EXPECT_EQ(r.got, want);
+
+  Playlist list;
+  list.AddListedEntry(abs, "", "", 0);
+  EXPECT_EQ(list.Entries[1].Artist, "can\xC3\xA7\xC3\xA3o");  // shown readable
+  EXPECT_NE(FormatPlaylist(list).find("\r\n" + abs + "\r\n"), std::string::npos);
+}
+
 TEST(PlaylistFile, KindsAndSaveNames) {
   EXPECT_EQ(PlaylistKindOf("/x/list.m3u"), 2);
   EXPECT_EQ(PlaylistKindOf("/x/LIST.M3U"), 2);
@@ -143,7 +197,7 @@ TEST(PlaylistFile, WriteThenReadGivesTheSameEntries) {
   Recorder r;
   ParsePlaylist(bytes, "/elsewhere/", r);
   std::vector<std::string> want = {"/m/tema.mp3|Artist - Title|247", "CD 0,3|Canci\xC3\xB3n|185",
-                                   "/m/b, c.ogg||-1", "/m/nl.ogg|two  lines|5"};
+                                   "/m/b, c.ogg|b, c - |-1", "/m/nl.ogg|two  lines|5"};
   EXPECT_EQ(r.got, want);
 
   Playlist empty;

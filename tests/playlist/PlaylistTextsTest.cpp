@@ -66,7 +66,9 @@ TEST(EntryInfo, FileBaseName) {
     const char* want;
   } cases[] = {
       {"/music/tune.ogg", "tune"},
-      {"/a.b/song", "/a"},  // a dot in a folder name cuts too; the leading "/" stays
+      {"/a.b/song", "a"},  // a dot in a folder name cuts too
+      {"/song.mp3", "song"},
+      {"/m/Canci\xF3n.mp3", "Canci\xC3\xB3n"},  // an 8-bit name becomes readable text
       {"/x/a.b/song", "a"},
       {"tune.ogg", "tune"},
       {".hidden", ".hidden"},
@@ -121,7 +123,7 @@ TEST(ListedEntryTexts, EachEntryGetsItsOwnTexts) {
   const std::string longTitle(60, 'a');
   const Case cases[] = {
       {"Uno", 125, "1.  - Uno", "Uno", "1.  - Uno - (02:05)"},
-      {"", 0, "2. ", "", "2.  - (00:00)"},
+      {"", 0, "2. x", "x - ", "2. x - (00:00)"},  // no title: named by the file
       {longTitle, 3725, "3.  - " + longTitle, longTitle,
        "3.  - " + std::string(46, 'a') + "... - (62:05)"},
       {"B", -1, "4.  - B", "B", "4.  - B - (00:65535)"},
@@ -153,5 +155,6 @@ TEST(ListedEntryTexts, EntryLinesMakeUpTheFormattedList) {
   for (int i = 1; i <= list.EntryCount; ++i) AppendEntryLines(joined, list, i);
   EXPECT_EQ(joined, FormatPlaylist(list));
   EXPECT_EQ(joined,
-            "#EXTM3U\r\n#EXTINF:-7,Uno  Dos\r\n/m/a.mp3\r\n#EXTINF:200,Pista\r\nCDA://1,12\r\n");
+            "#EXTM3U\r\n#EXTINF:-7,Uno  Dos\r\n/m/a.mp3\r\n#EXTINF:3,Fuera\r\n"
+            "file:///m/b%0Ac.mp3\r\n#EXTINF:200,Pista\r\nCDA://1,12\r\n");
 }
