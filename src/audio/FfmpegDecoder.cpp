@@ -4,11 +4,13 @@
 #include <cstring>
 
 #include "audio/LameHeader.h"
+#include "audio/LimitedFile.h"
 #include "audio/MusepackHeader.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
+#include <libavformat/avio.h>
 #include <libavutil/opt.h>
 #include <libswresample/swresample.h>
 }
@@ -21,11 +23,55 @@ constexpr int64_t kProbeSize = 1 << 20;
 constexpr int64_t kAnalyzeMicroseconds = 1000000;
 constexpr int kMaxChannels = 8;
 constexpr int kMaxBadPackets = 1000;
+// Streams probed packet by packet before the format's codecs are known.
+constexpr int kMaxProbePackets = 256;
+constexpr int kIoBufferSize = 64 * 1024;
+// A leading ID3v2 tag is read whole by the demuxer; beyond this it counts against the budget.
+constexpr int64_t kMaxFreeTagBytes = 32 << 20;
+
+// Audio demuxers of the format kinds (WAV, OGG/SPX, MPG/MP2/MP3, WMA, AAC/MP4/ALAC, AC3, APE,
+// MPC, TTA, WV, FLAC). No list, playlist or image demuxer: those open further files.
+constexpr char kAllowedDemuxers[] =
+    "wav,w64,ogg,mp3,mpeg,mpegts,asf,aac,mov,caf,ac3,eac3,ape,mpc,mpc8,tta,wv,flac";
+
+int readPacket(void* opaque, uint8_t* buf, int size) {
+  int got = static_cast<LimitedFile*>(opaque)->read(buf, size);
+  if (got < 0) return AVERROR_EXIT;
+  return got == 0 ? AVERROR_EOF : got;
+}
+
+int64_t seekFile(void* opaque, int64_t offset, int whence) {
+  auto* file = static_cast<LimitedFile*>(opaque);
+  if (whence & AVSEEK_SIZE) return file->size();
+  int64_t at = file->seek(offset, whence & ~AVSEEK_FORCE);
+  return at < 0 ? AVERROR(EIO) : at;
+}
+
+// Demuxers get no way to open anything but the file they were given.
+int refuseOpen(AVFormatContext*, AVIOContext**, const char*, int, AVDictionary**) {
+  return AVERROR(EPERM);
+}
+
+// Size of an ID3v2 tag at the file's start, header and footer included; 0 when there is none.
+int64_t leadingTagBytes(LimitedFile& file) {
+  uint8_t h[10];
+  file.allow(sizeof h);
+  int got = file.read(h, sizeof h);
+  file.seek(0, SEEK_SET);
+  if (got != static_cast<int>(sizeof h) || h[0] != 'I' || h[1] != 'D' || h[2] != '3') return 0;
+  if ((h[6] | h[7] | h[8] | h[9]) & 0x80) return 0;
+  int64_t size = int64_t{h[6]} << 21 | int64_t{h[7]} << 14 | int64_t{h[8]} << 7 | h[9];
+  return 10 + size + ((h[5] & 0x10) ? 10 : 0);
+}
+
 }  // namespace
 
-std::unique_ptr<FfmpegDecoder> FfmpegDecoder::open(const std::string& path) {
+std::unique_ptr<FfmpegDecoder> FfmpegDecoder::open(const std::string& path,
+                                                   const DecoderLimits& limits,
+                                                   OpenReport* report) {
   std::unique_ptr<FfmpegDecoder> d(new FfmpegDecoder());
-  if (!d->init(path)) return nullptr;
+  d->limits_ = limits;
+  if (!d->init(path, report)) return nullptr;
   return d;
 }
 
@@ -35,20 +81,64 @@ FfmpegDecoder::~FfmpegDecoder() {
   av_packet_free(&pkt_);
   avcodec_free_context(&codec_);
   avformat_close_input(&fmt_);
+  if (io_) av_freep(&io_->buffer);
+  avio_context_free(&io_);
 }
 
-bool FfmpegDecoder::init(const std::string& path) {
-  av_log_set_level(AV_LOG_QUIET);
+int64_t FfmpegDecoder::bytesRead() const { return file_ ? file_->bytesRead() : 0; }
+
+int FfmpegDecoder::interrupted(void* self) {
+  auto* d = static_cast<FfmpegDecoder*>(self);
+  return d->file_ && d->file_->pastDeadline() ? 1 : 0;
+}
+
+bool FfmpegDecoder::openContainer(const std::string& path) {
+  file_ = LimitedFile::open(path);
+  if (!file_) return false;
+  int64_t tag = std::min(leadingTagBytes(*file_), kMaxFreeTagBytes);
+  auto deadline = LimitedFile::Clock::now() + limits_.openDeadline;
+  file_->allowUntil(limits_.headerBytes + tag, deadline);
+  auto* buffer = static_cast<unsigned char*>(av_malloc(kIoBufferSize));
+  if (!buffer) return false;
+  io_ = avio_alloc_context(buffer, kIoBufferSize, 0, file_.get(), &readPacket, nullptr, &seekFile);
+  if (!io_) {
+    av_free(buffer);
+    return false;
+  }
+  fmt_ = avformat_alloc_context();
+  if (!fmt_) return false;
+  fmt_->pb = io_;
+  fmt_->io_open = &refuseOpen;
+  fmt_->interrupt_callback = AVIOInterruptCB{&FfmpegDecoder::interrupted, this};
   AVDictionary* opts = nullptr;
   av_dict_set_int(&opts, "probesize", kProbeSize, 0);
   av_dict_set_int(&opts, "analyzeduration", kAnalyzeMicroseconds, 0);
-  // A file must never make the decoder reach the network or other protocols.
+  av_dict_set_int(&opts, "max_probe_packets", kMaxProbePackets, 0);
+  av_dict_set(&opts, "format_whitelist", kAllowedDemuxers, 0);
   av_dict_set(&opts, "protocol_whitelist", "file", 0);
-  std::string url = "file:" + path;
-  int rc = avformat_open_input(&fmt_, url.c_str(), nullptr, &opts);
+  // The path names the file for extension hints only; the content is read through io_.
+  int rc = avformat_open_input(&fmt_, path.c_str(), nullptr, &opts);
   av_dict_free(&opts);
-  if (rc < 0) return false;
-  if (avformat_find_stream_info(fmt_, nullptr) < 0) return false;
+  if (rc < 0) return false;  // fmt_ is freed and null
+  if (file_->overBudget()) return false;
+  file_->allowUntil(limits_.probeBytes, deadline);
+  return avformat_find_stream_info(fmt_, nullptr) >= 0 && !file_->overBudget() &&
+         !file_->timedOut();
+}
+
+bool FfmpegDecoder::init(const std::string& path, OpenReport* report) {
+  av_log_set_level(AV_LOG_QUIET);
+  bool opened = openContainer(path);
+  if (report) {
+    *report = OpenReport{};
+    if (file_) {
+      report->bytesRead = file_->bytesRead();
+      report->overBudget = file_->overBudget();
+      report->timedOut = file_->timedOut() || file_->pastDeadline();
+    }
+  }
+  if (!opened) return false;
+  file_->allow(limits_.stepBytes);
   const AVCodec* codec = nullptr;
   stream_ = av_find_best_stream(fmt_, AVMEDIA_TYPE_AUDIO, -1, -1, &codec, 0);
   if (stream_ < 0 || !codec) return false;
@@ -166,6 +256,7 @@ bool FfmpegDecoder::decodeNext() {
       ended_ = true;
       break;
     }
+    file_->allow(limits_.stepBytes);
     rc = av_read_frame(fmt_, pkt_);
     if (rc < 0) {
       draining_ = true;
@@ -203,11 +294,16 @@ bool FfmpegDecoder::seekTo(int64_t frame, int64_t margin) {
   int64_t from = std::max<int64_t>(frame - margin, 0);
   AVStream* st = fmt_->streams[stream_];
   int64_t ts = startPts_ + av_rescale_q(from, AVRational{1, rate_}, st->time_base);
+  file_->allow(limits_.stepBytes);
   int rc = from == 0 ? -1 : av_seek_frame(fmt_, stream_, ts, AVSEEK_FLAG_BACKWARD);
   if (rc < 0) {
     // From the very start: always possible for a file, and then counting is exact.
+    file_->allow(limits_.stepBytes);
     rc = av_seek_frame(fmt_, stream_, startPts_, AVSEEK_FLAG_BACKWARD);
-    if (rc < 0) rc = avformat_seek_file(fmt_, -1, INT64_MIN, 0, 0, AVSEEK_FLAG_BYTE);
+    if (rc < 0) {
+      file_->allow(limits_.stepBytes);
+      rc = avformat_seek_file(fmt_, -1, INT64_MIN, 0, 0, AVSEEK_FLAG_BYTE);
+    }
     if (rc < 0) return false;
     from = 0;
   }

@@ -1,6 +1,13 @@
 #pragma once
-// Decodes any file FFmpeg recognises into the stream's own 16-bit frames, with sample-accurate
-// seeking (seek before the target, then drop decoded frames up to it).
+// Decodes the audio files of the player's format kinds into the stream's own 16-bit frames, with
+// sample-accurate seeking (seek before the target, then drop decoded frames up to it).
+//
+// Only the audio demuxers of those kinds are used, and none may open another file: a list or
+// playlist format (concat, HLS, ...) is refused as unplayable. Every demuxer call reads a bounded
+// number of bytes, and opening also has a deadline, so no file content can make an open or a
+// read take the whole file (runs of zeros, sparse files).
+#include <chrono>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -12,14 +19,39 @@ struct AVCodecContext;
 struct AVPacket;
 struct AVFrame;
 struct SwrContext;
+struct AVIOContext;
 
 namespace vemla::audio {
+
+class LimitedFile;
+
+struct DecoderLimits {
+  // Bytes reading the container's header may take, besides a leading ID3v2 tag (cover pictures
+  // may be large). An index at the end of an MP4 file is read here.
+  int64_t headerBytes = 16 << 20;
+  // Bytes probing the streams may take after the header. Parsers scan every byte of a run of
+  // zeros looking for a frame, so this bounds what an odd file costs the caller.
+  int64_t probeBytes = 2 << 20;
+  // Bytes one read or seek may take before the rest of the file counts as unreadable.
+  int64_t stepBytes = 8 << 20;
+  // For the whole open, header and probe.
+  std::chrono::milliseconds openDeadline{1000};
+};
+
+// What an open cost and why it stopped; filled whether or not the open succeeds.
+struct OpenReport {
+  int64_t bytesRead = 0;
+  bool overBudget = false;
+  bool timedOut = false;
+};
 
 class FfmpegDecoder : public Decoder {
  public:
   // Null when the file cannot be opened or holds no decodable audio. Opening reads only the
   // container's head (bounded probe), never the whole file.
-  static std::unique_ptr<FfmpegDecoder> open(const std::string& path);
+  static std::unique_ptr<FfmpegDecoder> open(const std::string& path,
+                                             const DecoderLimits& limits = DecoderLimits(),
+                                             OpenReport* report = nullptr);
   ~FfmpegDecoder() override;
   FfmpegDecoder(const FfmpegDecoder&) = delete;
   FfmpegDecoder& operator=(const FfmpegDecoder&) = delete;
@@ -29,17 +61,24 @@ class FfmpegDecoder : public Decoder {
   int64_t lengthFrames() const override { return length_; }
   uint32_t originalBits() const override { return bits_; }
   int read(int16_t* out, int maxFrames) override;
+  // Bytes read from the file since it was opened.
+  int64_t bytesRead() const;
   bool seek(int64_t frame) override;
 
  private:
   FfmpegDecoder() = default;
-  bool init(const std::string& path);
+  bool init(const std::string& path, OpenReport* report);
+  bool openContainer(const std::string& path);
+  static int interrupted(void* self);
   int64_t containerLength() const;
   // Decodes the next frame into pending_; false at the end.
   bool decodeNext();
   bool convertFrame();
   bool seekTo(int64_t frame, int64_t margin);
 
+  DecoderLimits limits_;
+  std::unique_ptr<LimitedFile> file_;
+  AVIOContext* io_ = nullptr;
   AVFormatContext* fmt_ = nullptr;
   AVCodecContext* codec_ = nullptr;
   AVPacket* pkt_ = nullptr;
