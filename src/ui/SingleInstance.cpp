@@ -9,12 +9,13 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QTimer>
+#include <algorithm>
 
 namespace vemla::ui {
 
 namespace {
 
-constexpr char kNotice[] = "restore\n";
+constexpr char kNotice[] = "restore";
 
 // The folder must be ours and closed to everyone else; a folder we cannot trust is not used.
 bool makePrivateFolder(const QString& folder) {
@@ -61,25 +62,57 @@ bool SingleInstance::listen() {
     return false;
   }
   connect(server_, &QLocalServer::newConnection, this, [this] {
-    while (QLocalSocket* s = server_->nextPendingConnection()) {
-      connect(s, &QLocalSocket::disconnected, s, &QObject::deleteLater);
-      connect(s, &QLocalSocket::readyRead, this, [this, s] { readNotice(s); });
-      if (s->bytesAvailable() > 0) readNotice(s);
-    }
+    while (QLocalSocket* s = server_->nextPendingConnection()) accept(s);
   });
   return true;
 }
 
+void SingleInstance::accept(QLocalSocket* socket) {
+  if (static_cast<int>(held_.size()) >= kMaxHeldConnections) drop(held_.front());
+  held_.push_back(socket);
+  socket->setReadBufferSize(kMaxNoticeBytes + 1);
+  // A sender writes its lines at once and closes; one still open after this is idle or stuck.
+  auto* idle = new QTimer(socket);
+  idle->setSingleShot(true);
+  connect(idle, &QTimer::timeout, this, [this, socket] { drop(socket); });
+  connect(socket, &QLocalSocket::disconnected, this, [this, socket] {
+    readNotice(socket);
+    drop(socket);
+  });
+  connect(socket, &QLocalSocket::readyRead, this, [this, socket] { readNotice(socket); });
+  idle->start(kIdleTimeoutMs);
+  if (socket->bytesAvailable() > 0) readNotice(socket);
+}
+
+void SingleInstance::drop(QLocalSocket* socket) {
+  auto it = std::find(held_.begin(), held_.end(), socket);
+  if (it == held_.end()) return;
+  held_.erase(it);
+  for (QTimer* t : socket->findChildren<QTimer*>()) t->stop();
+  socket->disconnect(this);
+  socket->abort();
+  socket->deleteLater();
+}
+
 void SingleInstance::readNotice(QLocalSocket* socket) {
-  // Anything longer than the notice is not ours to read.
-  if (socket->bytesAvailable() > 64) {
-    socket->abort();
-    return;
+  if (std::find(held_.begin(), held_.end(), socket) == held_.end()) return;
+  while (socket->canReadLine()) {
+    QByteArray line = socket->readLine(kMaxNoticeBytes + 1);
+    if (!line.endsWith('\n')) {
+      drop(socket);  // longer than any request of ours
+      return;
+    }
+    line.chop(1);
+    if (line == kNotice) {
+      emit restoreRequested();
+    } else if (!line.isEmpty()) {
+      emit lineReceived(line);
+    }
+    // A slot may have dropped the connection.
+    if (std::find(held_.begin(), held_.end(), socket) == held_.end()) return;
   }
-  if (!socket->canReadLine()) return;
-  QByteArray line = socket->readLine();
-  if (line == kNotice) emit restoreRequested();
-  socket->disconnectFromServer();
+  // Past the limit without a line end: nothing of ours is that long.
+  if (socket->bytesAvailable() > kMaxNoticeBytes) drop(socket);
 }
 
 int SingleInstance::notifyOthers(int timeoutMs) {
@@ -107,7 +140,7 @@ int SingleInstance::notifyOthers(int timeoutMs) {
       oneNoticeDone();
     };
     connect(socket, &QLocalSocket::connected, this, [socket] {
-      socket->write(kNotice);
+      socket->write(QByteArray(kNotice) + '\n');
       socket->flush();
     });
     connect(socket, &QLocalSocket::bytesWritten, this, [finish] { finish(); });

@@ -6,6 +6,12 @@
 // user reaches it). A new copy connects to every socket in that folder, sends "restore" and
 // moves on; a socket nobody answers on (left by a crashed copy) is removed. Connections are
 // asynchronous with a short timeout, so the window thread never waits on another copy.
+//
+// Protocol: newline-ended lines, each one request; "restore" raises the windows, any other line
+// is handed on as it stands (lineReceived), so further requests need no new framing. The sender
+// closes when done. The listener holds few connections at a time (the oldest goes when one more
+// arrives), closes one still open after a moment, and one that sends more than a notice
+// may hold, so idle or runaway peers cost nothing lasting.
 #include <QObject>
 #include <QString>
 #include <memory>
@@ -33,20 +39,31 @@ class SingleInstance : public QObject {
   int notifyOthers(int timeoutMs = 300);
 
   QString socketPath() const { return socketPath_; }
+  // Connections accepted and not closed yet.
+  int heldConnections() const { return static_cast<int>(held_.size()); }
+
+  static constexpr int kMaxHeldConnections = 8;
+  static constexpr int kIdleTimeoutMs = 1500;
+  static constexpr qint64 kMaxNoticeBytes = 64 * 1024;
 
  signals:
   // Another copy started: restore the windows and bring them to the front.
   void restoreRequested();
   // Every notice sent by notifyOthers() was delivered or given up.
   void notifyFinished();
+  // A request line other than "restore", without its newline.
+  void lineReceived(const QByteArray& line);
 
  private:
+  void accept(QLocalSocket* socket);
   void readNotice(QLocalSocket* socket);
+  void drop(QLocalSocket* socket);
   void oneNoticeDone();
 
   QString folder_;
   QString socketPath_;
   QLocalServer* server_ = nullptr;
+  std::vector<QLocalSocket*> held_;  // oldest first
   int outstanding_ = 0;
 };
 

@@ -6,8 +6,12 @@
 #include <unistd.h>
 
 #include <QFile>
+#include <QLocalSocket>
 #include <QSignalSpy>
+#include <QTest>
 #include <cstring>
+#include <memory>
+#include <vector>
 
 #include "support/Fixtures.h"
 #include "ui/SingleInstance.h"
@@ -60,6 +64,65 @@ TEST(SingleInstance, NobodyElseRunning) {
   QSignalSpy finished(&only, &vemla::ui::SingleInstance::notifyFinished);
   EXPECT_EQ(only.notifyOthers(), 0);
   EXPECT_TRUE(finished.count() > 0 || finished.wait(1000));
+}
+
+TEST(SingleInstance, IdleConnectionsAreCappedAndTimedOut) {
+  using vemla::ui::SingleInstance;
+  QString folder = QString::fromStdString((vemla::test::tempDir() / "idle").string());
+  SingleInstance running(folder);
+  ASSERT_TRUE(running.listen());
+  QSignalSpy restored(&running, &SingleInstance::restoreRequested);
+
+  const int extra = 4;
+  std::vector<std::unique_ptr<QLocalSocket>> idle;
+  for (int i = 0; i < SingleInstance::kMaxHeldConnections + extra; ++i) {
+    idle.push_back(std::make_unique<QLocalSocket>());
+    idle.back()->connectToServer(running.socketPath());
+    ASSERT_TRUE(idle.back()->waitForConnected(5000));
+  }
+  auto closedCount = [&] {
+    int n = 0;
+    for (auto& s : idle) n += s->state() == QLocalSocket::UnconnectedState;
+    return n;
+  };
+  // The oldest silent ones make room as more arrive; never more than the cap are held.
+  ASSERT_TRUE(QTest::qWaitFor([&] { return closedCount() >= extra; }, 10000));
+  EXPECT_LE(running.heldConnections(), SingleInstance::kMaxHeldConnections);
+
+  // A real notice still gets through while the silent ones are held.
+  SingleInstance newcomer(folder, "newcomer");
+  newcomer.notifyOthers();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return restored.count() == 1; }, 10000));
+
+  // Silence ends every connection.
+  EXPECT_TRUE(
+      QTest::qWaitFor([&] { return closedCount() == static_cast<int>(idle.size()); }, 20000));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return running.heldConnections() == 0; }, 10000));
+}
+
+TEST(SingleInstance, EachLineIsOneRequest) {
+  using vemla::ui::SingleInstance;
+  QString folder = QString::fromStdString((vemla::test::tempDir() / "lines").string());
+  SingleInstance running(folder);
+  ASSERT_TRUE(running.listen());
+  QSignalSpy restored(&running, &SingleInstance::restoreRequested);
+  QSignalSpy lines(&running, &SingleInstance::lineReceived);
+  QLocalSocket peer;
+  peer.connectToServer(running.socketPath());
+  ASSERT_TRUE(peer.waitForConnected(5000));
+  // Split across writes, an empty line, and a last line never ended.
+  peer.write("rest");
+  peer.flush();
+  QCoreApplication::processEvents();
+  peer.write("ore\nopen /m\xc3\xbasica/a b.mp3\n\nunfinished");
+  peer.flush();
+  peer.disconnectFromServer();
+  // Nothing answers, so the request is done once its lines arrived and the connection is gone.
+  ASSERT_TRUE(
+      QTest::qWaitFor([&] { return lines.count() >= 1 && running.heldConnections() == 0; }, 10000));
+  EXPECT_EQ(restored.count(), 1);
+  ASSERT_EQ(lines.count(), 1);
+  EXPECT_EQ(lines.at(0).at(0).toByteArray(), QByteArray("open /m\xc3\xbasica/a b.mp3"));
 }
 
 }  // namespace
