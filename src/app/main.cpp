@@ -31,6 +31,7 @@
 #include "ui/QtPlayerView.h"
 #include "ui/QtSettingsWindows.h"
 #include "ui/SingleInstance.h"
+#include "ui/TInfo.h"
 #include "ui/TPlaylist.h"
 #include "ui/TVemlaMain.h"
 #include "ui/ToolkitSpanish.h"
@@ -117,6 +118,9 @@ int main(int argc, char** argv) {
 
   auto main = std::make_unique<TVemlaMain>(player);
   auto playlist = std::make_unique<TPlaylist>(player);
+  auto info = std::make_unique<vemla::ui::TInfo>(player);
+  main->setInfoWindow(info.get());
+  playlist->setInfoWindow(info.get());
   vemla::ui::QtPlayerView view(*main, playlist.get());
   player.SetView(&view);
   main->setPlaylistWindow(playlist.get());

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "tags/FileSource.h"
+#include "tags/MemorySource.h"
 #include "tags/TagText.h"
 #include "tags/WriteAccess.h"
 
@@ -71,20 +72,106 @@ bool WriteAll(int fd, const void* data, size_t n) {
   return true;
 }
 
-// Writes `tag` and then the source from `from` to its end into the open work file.
-bool WriteWorkFile(int out, const std::string& tag, ByteSource& source, uint64_t from) {
-  if (!WriteAll(out, tag.data(), tag.size())) return false;
-  std::vector<unsigned char> buffer(256 * 1024);
-  uint64_t pos = from;
-  uint64_t end = source.Size();
+// A run of bytes of a source, copied into the work file as it stands.
+struct Piece {
+  ByteSource* source;
+  uint64_t from;
+  uint64_t length;
+};
+
+bool CopyPiece(int out, const Piece& piece, std::vector<unsigned char>& buffer) {
+  uint64_t pos = piece.from;
+  const uint64_t end = piece.from + piece.length;
   while (pos < end) {
     size_t want = end - pos < buffer.size() ? static_cast<size_t>(end - pos) : buffer.size();
-    size_t got = source.ReadAt(pos, buffer.data(), want);
+    size_t got = piece.source->ReadAt(pos, buffer.data(), want);
     if (got != want) return false;
     if (!WriteAll(out, buffer.data(), got)) return false;
     pos += got;
   }
+  return true;
+}
+
+// Writes `tag`, then the pieces, into the open work file.
+bool WriteWorkFile(int out, const std::string& tag, const std::vector<Piece>& pieces) {
+  if (!WriteAll(out, tag.data(), tag.size())) return false;
+  std::vector<unsigned char> buffer(256 * 1024);
+  for (const Piece& piece : pieces) {
+    if (!CopyPiece(out, piece, buffer)) return false;
+  }
   return ::fsync(out) == 0;
+}
+
+bool IsFrameId(const unsigned char* id) {
+  for (int i = 0; i < 4; ++i) {
+    bool upper = id[i] >= 'A' && id[i] <= 'Z';
+    bool digit = id[i] >= '0' && id[i] <= '9';
+    if (!(upper || (i > 0 && digit))) return false;
+  }
+  return true;
+}
+
+// An unsynchronised tag body read back as it was before the writer inserted its zero bytes.
+constexpr uint64_t kMaxUnsyncBody = 64u << 20;
+
+std::string ResyncBody(ByteSource& source, uint64_t tagEnd) {
+  std::string body(static_cast<size_t>(tagEnd), '\0');
+  if (!source.ReadExact(0, body.data(), body.size())) return {};
+  std::string out;
+  out.reserve(body.size());
+  out.append(body, 0, 10);
+  for (size_t i = 10; i < body.size(); ++i) {
+    out += body[i];
+    if (static_cast<unsigned char>(body[i]) == 0xFF && i + 1 < body.size() && body[i + 1] == '\0') {
+      ++i;
+    }
+  }
+  return out;
+}
+
+// Frames of an old version 2.3 tag that the seven written items do not replace, in their order
+// and byte for byte. A frame that runs past the end of its tag is damaged and ends the list, as
+// padding does.
+struct KeptFrames {
+  std::string resynced;  // the old tag read back without unsynchronisation, when it had it
+  // Offset and length of each frame, in `resynced` or else in the file.
+  std::vector<std::pair<uint64_t, uint64_t>> ranges;
+  uint64_t size = 0;
+};
+
+// False when the old tag cannot be read back in whole.
+bool FindKeptFrames(ByteSource& file, const unsigned char* header, uint64_t tagEnd,
+                    KeptFrames& kept) {
+  ByteSource* frames = &file;
+  MemorySource resynced{std::string_view()};
+  if (header[5] & 0x80) {
+    if (tagEnd > kMaxUnsyncBody) return false;
+    kept.resynced = ResyncBody(file, tagEnd);
+    if (kept.resynced.empty()) return false;
+    resynced = MemorySource(kept.resynced);
+    frames = &resynced;
+    tagEnd = kept.resynced.size();
+  }
+  uint64_t pos = 10;
+  if (header[5] & 0x40) {  // an extended header: its own size, then that many bytes
+    unsigned char ext[4];
+    if (!frames->ReadExact(pos, ext, sizeof ext)) return true;
+    pos += 4 + uint64_t{BigEndian32(ext)};
+  }
+  while (pos + 10 <= tagEnd) {
+    unsigned char frame[10];
+    if (!frames->ReadExact(pos, frame, sizeof frame) || !IsFrameId(frame)) break;
+    const uint64_t length = 10 + uint64_t{BigEndian32(frame + 4)};
+    if (pos + length > tagEnd) break;
+    bool written = false;
+    for (const char* id : kFrameIds) written = written || std::memcmp(frame, id, 4) == 0;
+    if (!written) {
+      kept.ranges.emplace_back(pos, length);
+      kept.size += length;
+    }
+    pos += length;
+  }
+  return true;
 }
 
 void SyncFolder(const std::string& path) {
@@ -160,7 +247,7 @@ bool TID3v2::LoadFrom(ByteSource& source) {
   return true;
 }
 
-bool TID3v2::BuildTag(std::string& out) const {
+bool TID3v2::BuildTag(std::string& out, uint64_t keptFrameBytes) const {
   std::string values[7] = {text::Utf8ToLatin1(title_),
                            text::Utf8ToLatin1(artist_),
                            text::Utf8ToLatin1(album_),
@@ -170,14 +257,14 @@ bool TID3v2::BuildTag(std::string& out) const {
                            std::string()};
   if (!comment_.empty()) values[kComment] = std::string("eng", 4) + text::Utf8ToLatin1(comment_);
 
-  uint64_t size = 0;
+  uint64_t size = keptFrameBytes;
   for (const std::string& v : values) {
     if (!v.empty()) size += v.size() + 11;
   }
   if (size > kMaxSynchSafe) return false;
 
   out.clear();
-  out.reserve(static_cast<size_t>(size) + 10);
+  out.reserve(static_cast<size_t>(size - keptFrameBytes) + 10);
   out.append("ID3", 3);
   out += '\3';
   out += '\0';
@@ -194,9 +281,6 @@ bool TID3v2::BuildTag(std::string& out) const {
 }
 
 bool TID3v2::Store(const std::string& fileName) {
-  std::string tag;
-  if (!BuildTag(tag)) return false;
-
   // A link is followed so the file it names is rewritten and the link stays a link.
   std::error_code ec;
   std::string path = std::filesystem::canonical(fileName, ec).string();
@@ -214,13 +298,24 @@ bool TID3v2::Store(const std::string& fileName) {
     if (source.ReadExact(skip, footer, sizeof footer) && std::memcmp(footer, "3DI", 3) == 0)
       skip += 10;
   }
+  // What this writer does not write of a version 3 tag (pictures, lyrics, gain...) follows the
+  // seven items unchanged. Other versions' frames have other layouts and are not carried over.
+  KeptFrames kept;
+  if (skip > 0 && header[3] == 3 && !FindKeptFrames(source, header, skip, kept)) return false;
+  std::string tag;
+  if (!BuildTag(tag, kept.size)) return false;
+  MemorySource resynced(kept.resynced);
+  ByteSource* keptFrom = kept.resynced.empty() ? static_cast<ByteSource*>(&source) : &resynced;
+  std::vector<Piece> pieces;
+  for (const auto& [from, length] : kept.ranges) pieces.push_back({keptFrom, from, length});
+  pieces.push_back({&source, skip, source.Size() - skip});
   struct stat st {};
   if (::stat(path.c_str(), &st) != 0) return false;
 
   std::string work = path + "~";
   int out = ::open(work.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0600);
   if (out < 0) return false;
-  bool ok = WriteWorkFile(out, tag, source, skip);
+  bool ok = WriteWorkFile(out, tag, pieces);
   if (ok) {
     // Keep the owner and permissions of the file being replaced (the owner only when allowed).
     if (::fchown(out, st.st_uid, st.st_gid) != 0) {

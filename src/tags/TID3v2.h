@@ -28,11 +28,13 @@ class TID3v2 {
   bool LoadFrom(ByteSource& source);
 
   // Replaces the file's ID3v2 tag (if any) by a new ID3v2.3 tag holding the current fields,
-  // through a work file "<name>~" renamed over the original. False on any failure, with the
-  // original file untouched.
+  // through a work file "<name>~" renamed over the original. When the old tag is version 2.3,
+  // every frame other than the seven follows them, byte for byte and in its order. False on any
+  // failure, with the original file untouched.
   bool Store(const std::string& fileName);
-  // The tag Store writes; false when it would exceed the largest size a tag header can state.
-  bool BuildTag(std::string& out) const;
+  // The header and seven frames Store writes, the header counting `keptFrameBytes` more of
+  // frames that follow; false when it would exceed the largest size a tag header can state.
+  bool BuildTag(std::string& out, uint64_t keptFrameBytes = 0) const;
 
   bool Present() const { return present_; }
   uint8_t MajorVersion() const { return majorVersion_; }

@@ -1,5 +1,6 @@
 // The whole program in a virtual X server: it plays the first entry of its saved list on X,
-// the next on B, and leaves its settings and list behind when closed.
+// the next on B, shows and hides its information window with B_info, and leaves its settings
+// and list behind when closed.
 #include <gtest/gtest.h>
 
 #include <cmath>

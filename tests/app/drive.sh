@@ -1,6 +1,6 @@
 #!/bin/bash
-# Drives the player inside an X server (run under xvfb-run): press X, then B, then close it
-# with its "Cerrar" button. Usage: drive.sh <program folder> <disk audio file> <log>
+# Drives the player inside an X server (run under xvfb-run): press X, then B, then show and
+# hide the information window with B_info, then close the player with its "Cerrar" button. Usage: drive.sh <program folder> <disk audio file> <log>
 set -u
 prog=$1 out=$2 log=$3
 export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=$out
@@ -21,6 +21,21 @@ xdotool key x
 sleep 1.2
 xdotool key b
 sleep 1.2
+# B_info sits at (312, 100), 29 x 18 pixels; the first press shows "Informacion", the second
+# hides it.
+info_shown() { xdotool search --onlyvisible --name '^Informacion$' >/dev/null 2>&1; }
+wait_info() {
+  for _ in $(seq 1 100); do
+    [ "$(info_shown && echo 1 || echo 0)" = "$1" ] && return 0
+    sleep 0.1
+  done
+  return 1
+}
+xdotool mousemove --window "$win" 326 109 click 1
+wait_info 1 || { echo "B_info did not show the information window"; kill $pid; exit 4; }
+xdotool windowraise "$win"
+xdotool mousemove --window "$win" 326 109 click 1
+wait_info 0 || { echo "B_info did not hide the information window"; kill $pid; exit 4; }
 # "Cerrar" sits at (323, 6), 11 x 10 pixels.
 xdotool mousemove --window "$win" 328 11 click 1
 ended() {

@@ -217,6 +217,64 @@ TEST(ID3v2, StoreReplacesTagAndKeepsAudio) {
   }
 }
 
+// Rewriting the seven items of a version 2.3 tag keeps every other frame, byte for byte and in
+// its order, after them; damaged frames, padding and other versions' frames are not carried.
+TEST(ID3v2, StoreKeepsTheFramesItDoesNotWrite) {
+  const std::string audio = FakeAudio(5000);
+  const std::string apic =
+      Frame("APIC", std::string("\0image/png\0\3\0", 14) + std::string("\xFF\xD8\xFF\0x", 5));
+  const std::string uslt = Frame("USLT", Text("eng") + std::string(1, '\0') + "la la");
+  const std::string txxx =
+      Frame("TXXX", Text("replaygain_track_gain") + std::string(1, '\0') + "-6.5 dB");
+  const std::string priv = Frame("PRIV", "owner\0\x01\x02");
+  const std::string title = Frame("TIT2", Text("Viejo"));
+  const std::string comm = Frame("COMM", Text("eng") + std::string(1, '\0') + "old");
+  std::string extended = Id3v2(BigEndian(6) + std::string(6, '\0') + apic + title + uslt);
+  extended[5] = 0x40;
+  // Unsynchronised: every 0xFF followed by a zero or 0xE0+ byte gets a zero after it on disk.
+  auto unsync = [](const std::string& body) {
+    std::string out;
+    for (size_t i = 0; i < body.size(); ++i) {
+      out += body[i];
+      if ((unsigned char)body[i] == 0xFF &&
+          (i + 1 == body.size() || body[i + 1] == '\0' || (unsigned char)body[i + 1] >= 0xE0)) {
+        out += '\0';
+      }
+    }
+    return out;
+  };
+  std::string unsynced = Id3v2(unsync(apic + title + uslt));
+  unsynced[5] = char(0x80);
+  struct Case {
+    const char* name;
+    std::string before;
+    std::string kept;
+  } cases[] = {
+      {"mixed frames and padding",
+       Id3v2(apic + title + uslt + comm + txxx + priv + std::string(300, '\0')),
+       apic + uslt + txxx + priv},
+      {"only the seven", Id3v2(title + comm), ""},
+      {"extended header skipped", extended, apic + uslt},
+      {"unsynchronised tag read back", unsynced, apic + uslt},
+      {"frame running past the tag", Id3v2(uslt + Frame("APIC", "xy", 5000) + txxx), uslt},
+      {"junk ends the frames", Id3v2(uslt + "ab\x01d" + BigEndian(2) + "\0\0xx" + txxx), uslt},
+      {"version 4 frames not carried", Id3v2(apic + title, 4), ""},
+  };
+  for (const auto& c : cases) {
+    fs::path f = writeFile(std::string("v2/keep-") + c.name + ".mp3", c.before + audio);
+    TID3v2 tag;
+    tag.SetTitle("Nuevo");
+    tag.SetComment("Bien");
+    ASSERT_TRUE(tag.Store(f.string())) << c.name;
+    std::string built;
+    ASSERT_TRUE(tag.BuildTag(built, c.kept.size()));
+    EXPECT_EQ(readFile(f), built + c.kept + audio) << c.name;
+    TID3v2 back;
+    ASSERT_TRUE(back.Load(f.string()));
+    EXPECT_EQ(back.Title() + "|" + back.Comment(), "Nuevo|Bien") << c.name;
+  }
+}
+
 TEST(ID3v2, StoreFaultsLeaveTheAudioWhole) {
   std::string original = Id3v2(Frame("TIT2", Text("Viejo"))) + FakeAudio(3000);
   TID3v2 tag;

@@ -1,0 +1,67 @@
+#pragma once
+// "Informacion": one playlist entry's figures, tag texts and picture, and the writing of edited
+// texts back into an MPEG file. Created once at start-up; closing only hides it. It is filled
+// each time it becomes visible (FormShow), never while it stays visible.
+#include <QDialog>
+#include <QImage>
+
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace vemla::core {
+class Player;
+}
+
+namespace vemla::ui {
+
+class TInfo : public QDialog {
+  Q_OBJECT
+
+ public:
+  explicit TInfo(core::Player& player, QWidget* parent = nullptr);
+
+  // The 1-based entry the window was last filled for (or the current entry); saving works on it.
+  int InfoEntry() const { return infoEntry_; }
+
+  void FormShow();
+  void Button1Click();
+  void Button2Click() { hide(); }
+
+  QLabel* Imagen() const { return imagen_; }
+  QLineEdit* npista() const { return npista_; }
+  QLineEdit* titulo() const { return titulo_; }
+  QPlainTextEdit* Memo1() const { return memo1_; }
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  void fillFrom(int index);
+  void showPicture(int index);
+  void tell(const QString& text);
+
+  core::Player& player_;
+  int infoEntry_ = 0;
+  QLabel* imagen_ = nullptr;
+  QLineEdit* npista_ = nullptr;
+  QLineEdit* fecha_ = nullptr;
+  QLineEdit* titulo_ = nullptr;
+  QLineEdit* artista_ = nullptr;
+  QLineEdit* autor_ = nullptr;
+  QLineEdit* album_ = nullptr;
+  QLineEdit* edit2_ = nullptr;
+  QPlainTextEdit* memo1_ = nullptr;
+  QLineEdit* edit1_ = nullptr;
+  QLabel* ttam_ = nullptr;
+  QLabel* tlong_ = nullptr;
+  QLabel* ttipo_ = nullptr;
+  QLabel* tkbps_ = nullptr;
+  QLabel* thz_ = nullptr;
+  QLabel* tfreq_ = nullptr;
+  QLabel* tip_ = nullptr;
+};
+
+}  // namespace vemla::ui
