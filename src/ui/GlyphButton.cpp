@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QPainter>
 
+#include "ui/AccessibleControl.h"
 #include "ui/ActiveSkin.h"
 
 namespace vemla::ui {
@@ -29,6 +30,11 @@ GlyphButton::GlyphButton(QWidget* parent, const char* objectName, Picture glyph,
   setCursor(Qt::PointingHandCursor);
   const QRect place = Skin::place(window, objectName);
   if (!place.isEmpty()) setGeometry(place);
+  // Read aloud by its hint (the tool tip), pressed like a click.
+  AccessibleTraits traits;
+  traits.role = QAccessible::Button;
+  traits.press = [this] { click(); };
+  setAccessibleTraits(this, std::move(traits));
 }
 
 void GlyphButton::setGlyph(Picture glyph) { setPicture(glyph); }

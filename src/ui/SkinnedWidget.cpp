@@ -5,6 +5,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include "ui/AccessibleControl.h"
+
 namespace vemla::ui {
 
 SkinnedWidget::SkinnedWidget(QWidget* parent, const char* objectName, const Skin* skin,
@@ -13,6 +15,10 @@ SkinnedWidget::SkinnedWidget(QWidget* parent, const char* objectName, const Skin
   setObjectName(QString::fromUtf8(objectName));
   setAttribute(Qt::WA_Hover);
   if (picture_ != Picture::Count) resize(Skin::size(picture_));
+  // A picture until a subclass says what it is; named by its hint when it has one.
+  AccessibleTraits traits;
+  traits.role = QAccessible::Graphic;
+  setAccessibleTraits(this, std::move(traits));
 }
 
 void SkinnedWidget::setPicture(Picture picture) {
