@@ -5,8 +5,7 @@
 #   And the playlist window handed 500 MP3 files at once (the longest event-loop stall).
 # Usage: bench/app/run.sh [runs]      (builds build/bench-app in Release; VEMLA_PROGRAM_DIR may
 #        name another built program folder to measure)
-# The peers' figures come from /work/shared/tools/peers/run.sh with bench/app/ours.json, which
-# runs the copy this script leaves in /tmp/vemla-bench/VemlaPlayer.
+# The same figures beside the peer players come from bench/peers/run.sh.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
