@@ -1,7 +1,9 @@
 // Program entry: the start-up sequence, the message loop and the shutdown sequence.
 //
 // Start-up, in this order:
-//  1. The notice to copies already running (they restore and raise themselves); we go on.
+//  1. Files or folders on the command line go to a copy already running, if one confirms
+//     them within a second, and this copy ends. Otherwise the notice to copies already
+//     running (they restore and raise themselves); we go on.
 //  2. The application object, titled "VemlaPlayer".
 //  3. The windows: the main window first (player defaults, audio device, skin outline), then
 //     the playlist window and the rest.
@@ -9,7 +11,8 @@
 //     is kept when it could not be read in whole, since the exit rewrites it).
 //  5. The settings; the playlist window shown (arming its start-up timer), hidden again when
 //     the settings say so; the About window; the playlist window placed under the main window.
-//  6. The stream slots emptied, the main window shown, the message loop.
+//  6. The stream slots emptied, the main window shown, the command line's files appended and
+//     the first of them played, the message loop.
 // Shutdown, when the main window closes: save the settings and the autosave list (errors are
 // silent), stop playback, release the audio device.
 #include <sys/socket.h>
@@ -22,12 +25,17 @@
 #include <csignal>
 #include <cstdlib>
 #include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
 
 #include "app/AutosaveGuard.h"
 #include "audio/AudioLib.h"
 #include "core/ForcedSetup.h"
+#include "core/OpenPaths.h"
 #include "core/Player.h"
 #include "core/Settings.h"
+#include "ui/HandOver.h"
 #include "ui/QtPlayerView.h"
 #include "ui/QtSettingsWindows.h"
 #include "ui/SingleInstance.h"
@@ -85,6 +93,17 @@ void restoreWindows(TVemlaMain& main, TPlaylist& playlist, const Player& player)
   }
 }
 
+// Files and folders named on the command line (the toolkit has taken its own options out),
+// made absolute so a running copy elsewhere can open them too.
+std::vector<std::string> openedPaths(int argc, char** argv) {
+  std::vector<std::string> paths;
+  for (int i = 1; i < argc; ++i) {
+    if (i == 1 && std::string_view(argv[i]) == "--") continue;
+    paths.push_back(vemla::core::AbsolutePath(argv[i]));
+  }
+  return paths;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -103,7 +122,13 @@ int main(int argc, char** argv) {
   // closing is what ends the program.
   QApplication::setQuitOnLastWindowClosed(false);
 
+  const std::vector<std::string> opened = openedPaths(argc, argv);
   vemla::ui::SingleInstance instance;
+  // "Open with" on a running player: that copy takes the files, this one ends.
+  if (!opened.empty() && vemla::ui::handOverPaths(vemla::ui::SingleInstance::defaultFolder(),
+                                                  opened)) {
+    return 0;
+  }
   instance.notifyOthers();
   instance.listen();
 
@@ -144,11 +169,20 @@ int main(int argc, char** argv) {
   playlist->move(main->x() - 3, main->y() + vemla::ui::WindowSnap::kMainHeight - 7);
   player.ResetStreamSlots();
   main->show();
+  if (!opened.empty()) vemla::core::OpenAndPlay(player, opened);
   // A bad number met in the autosave list is told once the windows are up.
   QTimer::singleShot(0, &app, [&player] { player.ShowPendingMessage(); });
 
   QObject::connect(&instance, &vemla::ui::SingleInstance::restoreRequested, main.get(),
                    [&] { restoreWindows(*main, *playlist, player); });
+  vemla::ui::HandOverReceiver handOver(instance);
+  QObject::connect(&handOver, &vemla::ui::HandOverReceiver::pathsReceived, main.get(),
+                   [&](const std::vector<std::string>& paths) {
+                     restoreWindows(*main, *playlist, player);
+                     vemla::core::OpenAndPlay(player, paths);
+                   },
+                   // After the sender got its answer: reading 200 files' tags takes a while.
+                   Qt::QueuedConnection);
 
   closeOnTerminate(*main);
   bool shutDown = false;

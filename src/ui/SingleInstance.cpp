@@ -105,6 +105,10 @@ void SingleInstance::readNotice(QLocalSocket* socket) {
     line.chop(1);
     if (line == kNotice) {
       emit restoreRequested();
+    } else if (line == "sync") {
+      // Every line before it was handed on: the sender may now leave.
+      socket->write("ok\n");
+      socket->flush();
     } else if (!line.isEmpty()) {
       emit lineReceived(line);
     }

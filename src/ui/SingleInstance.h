@@ -8,7 +8,8 @@
 // asynchronous with a short timeout, so the window thread never waits on another copy.
 //
 // Protocol: newline-ended lines, each one request; "restore" raises the windows, any other line
-// is handed on as it stands (lineReceived), so further requests need no new framing. The sender
+// is handed on as it stands (lineReceived), so further requests need no new framing; "sync" is
+// answered "ok\n" once the lines before it were handed on. The sender
 // closes when done. The listener holds few connections at a time (the oldest goes when one more
 // arrives), closes one still open after a moment, and one that sends more than a notice
 // may hold, so idle or runaway peers cost nothing lasting.

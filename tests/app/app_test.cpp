@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
+#include <unistd.h>
 #include <vector>
 
 #include "support/Fixtures.h"
@@ -96,6 +97,82 @@ TEST(WholeProgram, PlaysTheListSavesSettingsAndList) {
     EXPECT_NE(ini.find(line), std::string::npos) << line << " in\n" << ini;
   }
   EXPECT_EQ(readFile(prog / "VemlaPlayer.M3U"), list);
+}
+
+// The installed copy: the layout of an install, its menu entry and metainfo valid, and the
+// program started from the prefix's bin/ on a folder, then "Open with" handing a second file
+// to it from a new copy.
+TEST(WholeProgram, InstalledCopyOpensFilesAndTakesThoseOfALaterCopy) {
+  if (!haveTool("xvfb-run") || !haveTool("xdotool")) GTEST_SKIP() << "needs xvfb-run and xdotool";
+  fs::path supp = writeFile("lsan-installed.supp",
+                            "leak:libfontconfig\nleak:libQt6\nleak:libdbus\nleak:libX11\n"
+                            "leak:libxcb\nleak:libSDL2\nleak:libasound\nleak:libpulse\n"
+                            "leak:libglib\nleak:libgobject\n");
+  setenv("LSAN_OPTIONS", ("suppressions=" + supp.string() + ":print_suppressions=0").c_str(), 1);
+  const fs::path prefix = tempDir() / "prefix", home = tempDir() / "home";
+  fs::create_directories(home);
+  const fs::path a = makeSine("inst-a.wav", 30.0, 440, 44100, 2, 0.5, "-c:a pcm_s16le");
+  const fs::path b = makeSine("inst-b.wav", 30.0, 1500, 44100, 2, 0.5, "-c:a pcm_s16le");
+  ASSERT_FALSE(a.empty() || b.empty());
+  const fs::path folder = tempDir() / "opened";
+  fs::create_directories(folder);
+  fs::copy_file(a, folder / "a.wav");
+  writeFile("opened/notes.txt", "not audio");
+  const fs::path out = tempDir() / "installed.raw";
+  const fs::path log = tempDir() / "installed.log";
+  int rc = -1;
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    fs::remove(out);
+    rc = run("xvfb-run -a -s '-screen 0 1024x768x24' " VEMLA_INSTALLED_SCRIPT " '" VEMLA_BUILD_DIR
+             "' '" + prefix.string() + "' '" + home.string() + "' '" + folder.string() + "' '" +
+             b.string() + "' '" + out.string() + "' > '" + log.string() + "' 2>&1");
+    if (rc == 0 || readFile(log).find("could not connect to display") == std::string::npos) break;
+  }
+  ASSERT_EQ(rc, 0) << readFile(log);
+
+  for (const char* f : {"bin/vemlaplayer", "lib/vemlaplayer/VemlaPlayer",
+                        "lib/vemlaplayer/skin/noimagen.jpg", "lib/vemlaplayer/skin/b_play.bmp",
+                        "share/applications/vemlaplayer.desktop",
+                        "share/metainfo/org.vemlaplayer.VemlaPlayer.metainfo.xml",
+                        "share/icons/hicolor/16x16/apps/vemlaplayer.png",
+                        "share/icons/hicolor/256x256/apps/vemlaplayer.png"}) {
+    EXPECT_TRUE(fs::exists(prefix / f)) << f;
+  }
+  if (haveTool("desktop-file-validate")) {
+    EXPECT_EQ(run("desktop-file-validate '" +
+                  (prefix / "share/applications/vemlaplayer.desktop").string() + "'"), 0);
+  }
+  if (haveTool("appstreamcli")) {
+    EXPECT_EQ(run("appstreamcli validate --no-net '" +
+                  (prefix / "share/metainfo/org.vemlaplayer.VemlaPlayer.metainfo.xml").string() +
+                  "'"), 0);
+  }
+
+  // The folder's file, then the handed-over one, nothing else.
+  int first = 0, second = 0;
+  bool secondStarted = false, wrongOrder = false;
+  for (int t : windowTones(readFile(out))) {
+    if (std::abs(t - 440) <= 30) {
+      ++first;
+      wrongOrder = wrongOrder || secondStarted;
+    } else if (std::abs(t - 1500) <= 60) {
+      ++second;
+      secondStarted = true;
+    }
+  }
+  EXPECT_GE(first, 10);
+  EXPECT_GE(second, 10);
+  EXPECT_FALSE(wrongOrder);
+
+  // The list it saved names both files in order; the program folder of an installed copy is
+  // not writable for a user, whose files go to the config folder.
+  const fs::path listFile = ::geteuid() == 0 ? prefix / "lib/vemlaplayer/VemlaPlayer.M3U"
+                                             : home / "config/VemlaPlayer/VemlaPlayer.M3U";
+  const std::string list = readFile(listFile);
+  const size_t atA = list.find((folder / "a.wav").string()), atB = list.find(b.string());
+  EXPECT_NE(atA, std::string::npos) << list;
+  EXPECT_NE(atB, std::string::npos) << list;
+  EXPECT_LT(atA, atB);
 }
 
 }  // namespace

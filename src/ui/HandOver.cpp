@@ -1,0 +1,98 @@
+#include "ui/HandOver.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLocalSocket>
+
+#include "ui/SingleInstance.h"
+
+namespace vemla::ui {
+
+namespace {
+
+constexpr char kOpen[] = "open ";
+
+QByteArray requestFor(const std::vector<std::string>& paths) {
+  QByteArray out;
+  for (const std::string& p : paths) {
+    // Everything but "/" and unreserved characters is encoded: a newline in a file name must
+    // not end the line, and the bytes need not be UTF-8.
+    out += kOpen + QByteArray::fromStdString(p).toPercentEncoding("/") + '\n';
+  }
+  out += "play\nsync\n";
+  return out;
+}
+
+bool isOurSocket(const QString& path) {
+  struct stat st {};
+  return ::lstat(QFile::encodeName(path).constData(), &st) == 0 && S_ISSOCK(st.st_mode) &&
+         st.st_uid == ::getuid();
+}
+
+// One running copy: true once it answered "ok".
+bool sendTo(const QString& path, const QByteArray& request, const QElapsedTimer& clock,
+            int timeoutMs) {
+  auto left = [&] { return std::max(0, timeoutMs - static_cast<int>(clock.elapsed())); };
+  QLocalSocket socket;
+  socket.connectToServer(path);
+  if (!socket.waitForConnected(left())) {
+    if (socket.error() == QLocalSocket::ConnectionRefusedError ||
+        socket.error() == QLocalSocket::ServerNotFoundError) {
+      QFile::remove(path);  // left by a copy that is gone
+    }
+    return false;
+  }
+  socket.write(request);
+  QByteArray answer;
+  while (left() > 0) {
+    if (socket.bytesToWrite() > 0) {
+      socket.waitForBytesWritten(left());
+      if (socket.state() != QLocalSocket::ConnectedState) return false;
+      continue;
+    }
+    answer += socket.readAll();
+    if (answer.contains("ok\n")) return true;
+    if (socket.state() != QLocalSocket::ConnectedState) return false;
+    socket.waitForReadyRead(left());
+  }
+  return false;
+}
+
+}  // namespace
+
+bool handOverPaths(const QString& folder, const std::vector<std::string>& paths, int timeoutMs) {
+  QElapsedTimer clock;
+  clock.start();
+  const QByteArray request = requestFor(paths);
+  const QFileInfoList entries =
+      QDir(folder).entryInfoList({"*.sock"}, QDir::System | QDir::Files, QDir::Time);
+  for (const QFileInfo& info : entries) {
+    if (clock.elapsed() >= timeoutMs) break;
+    const QString path = info.absoluteFilePath();
+    if (!isOurSocket(path)) continue;
+    if (sendTo(path, request, clock, timeoutMs)) return true;
+  }
+  return false;
+}
+
+HandOverReceiver::HandOverReceiver(SingleInstance& instance, QObject* parent) : QObject(parent) {
+  connect(&instance, &SingleInstance::lineReceived, this, &HandOverReceiver::takeLine);
+}
+
+void HandOverReceiver::takeLine(const QByteArray& line) {
+  if (line.startsWith(kOpen)) {
+    if (batch_.size() < kMaxBatch) {
+      batch_.push_back(QByteArray::fromPercentEncoding(line.mid(sizeof kOpen - 1)).toStdString());
+    }
+  } else if (line == "play") {
+    std::vector<std::string> paths;
+    paths.swap(batch_);
+    if (!paths.empty()) emit pathsReceived(paths);
+  }
+}
+
+}  // namespace vemla::ui
