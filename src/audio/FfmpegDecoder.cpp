@@ -92,7 +92,7 @@ int FfmpegDecoder::interrupted(void* self) {
   return d->file_ && d->file_->pastDeadline() ? 1 : 0;
 }
 
-bool FfmpegDecoder::openContainer(const std::string& path) {
+bool FfmpegDecoder::openContainer(const std::string& path, OpenReport& report) {
   file_ = LimitedFile::open(path);
   if (!file_) return false;
   int64_t tag = std::min(leadingTagBytes(*file_), kMaxFreeTagBytes);
@@ -119,25 +119,31 @@ bool FfmpegDecoder::openContainer(const std::string& path) {
   // The path names the file for extension hints only; the content is read through io_.
   int rc = avformat_open_input(&fmt_, path.c_str(), nullptr, &opts);
   av_dict_free(&opts);
-  if (rc < 0) return false;  // fmt_ is freed and null
-  if (file_->overBudget()) return false;
-  file_->allowUntil(limits_.probeBytes, deadline);
-  return avformat_find_stream_info(fmt_, nullptr) >= 0 && !file_->overBudget() &&
-         !file_->timedOut();
+  report.overBudget = file_->overBudget();
+  if (rc >= 0) {
+    file_->allowUntil(limits_.probeBytes, deadline);
+    rc = avformat_find_stream_info(fmt_, nullptr);
+    report.overBudget = report.overBudget || file_->overBudget();
+  }
+  report.bytesRead = file_->bytesRead();
+  report.timedOut = file_->timedOut() || file_->pastDeadline();
+  // fmt_ is freed and null when the open failed.
+  if (rc < 0 || file_->timedOut()) return false;
+  // A spent budget only ended the probe early (what it found stands, as at the file's end):
+  // reading goes on from where it stopped, a step's budget at a time.
+  if (report.overBudget) {
+    io_->eof_reached = 0;
+    io_->error = 0;
+  }
+  return true;
 }
 
 bool FfmpegDecoder::init(const std::string& path, OpenReport* report) {
   av_log_set_level(AV_LOG_QUIET);
-  bool opened = openContainer(path);
-  if (report) {
-    *report = OpenReport{};
-    if (file_) {
-      report->bytesRead = file_->bytesRead();
-      report->overBudget = file_->overBudget();
-      report->timedOut = file_->timedOut() || file_->pastDeadline();
-    }
-  }
-  if (!opened) return false;
+  OpenReport own;
+  if (!report) report = &own;
+  *report = OpenReport{};
+  if (!openContainer(path, *report)) return false;
   file_->allow(limits_.stepBytes);
   const AVCodec* codec = nullptr;
   stream_ = av_find_best_stream(fmt_, AVMEDIA_TYPE_AUDIO, -1, -1, &codec, 0);

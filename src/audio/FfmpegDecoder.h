@@ -27,8 +27,8 @@ class LimitedFile;
 
 struct DecoderLimits {
   // Bytes reading the container's header may take, besides a leading ID3v2 tag (cover pictures
-  // may be large). An index at the end of an MP4 file is read here.
-  int64_t headerBytes = 16 << 20;
+  // may be large). An MP4 file's index is read here: 8 MB hold that of about 12 hours of AAC.
+  int64_t headerBytes = 8 << 20;
   // Bytes probing the streams may take after the header. Parsers scan every byte of a run of
   // zeros looking for a frame, so this bounds what an odd file costs the caller.
   int64_t probeBytes = 2 << 20;
@@ -38,7 +38,8 @@ struct DecoderLimits {
   std::chrono::milliseconds openDeadline{1000};
 };
 
-// What an open cost and why it stopped; filled whether or not the open succeeds.
+// What an open cost and whether a budget or the deadline cut it short; filled whether or not
+// the open succeeds. A spent budget alone does not fail an open: what the probe found stands.
 struct OpenReport {
   int64_t bytesRead = 0;
   bool overBudget = false;
@@ -68,7 +69,7 @@ class FfmpegDecoder : public Decoder {
  private:
   FfmpegDecoder() = default;
   bool init(const std::string& path, OpenReport* report);
-  bool openContainer(const std::string& path);
+  bool openContainer(const std::string& path, OpenReport& report);
   static int interrupted(void* self);
   int64_t containerLength() const;
   // Decodes the next frame into pending_; false at the end.
