@@ -1,9 +1,11 @@
 // The player on the real audio layer, through SDL's disk driver without delay, so a short track
 // plays to its end in a few milliseconds.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <thread>
 
@@ -123,6 +125,30 @@ TEST_F(RealAudio, MissingAndUnreadableFilesArePassedOver) {
   // A file added directly that the layer cannot read is not added at all.
   player_->AddFileEntry(junk);
   EXPECT_EQ(player_->List.EntryCount, 3);
+}
+
+TEST_F(RealAudio, ListsNamedAsAudioArePassedOverWithoutOpeningWhatTheyName) {
+  auto dir = test::tempDir() / "named";
+  std::filesystem::create_directories(dir);
+  ASSERT_EQ(::mkfifo((dir / "y.wav").c_str(), 0600), 0);
+  std::string concat =
+      test::writeFile("named/fifo_concat.mp3", "ffconcat version 1.0\nfile y.wav\n").string();
+  std::string hls = test::writeFile("named/hls.mp3",
+                                    "#EXTM3U\n#EXT-X-TARGETDURATION:1\n#EXTINF:1,\ny.wav\n"
+                                    "#EXT-X-ENDLIST\n")
+                        .string();
+  std::string list = "#EXTM3U\n" + wav_ + "\n" + concat + "\n" + hls + "\n" + mp3_ + "\n";
+  player_->LoadPlaylistFile(test::writeFile("named.m3u", list).string());
+  ASSERT_EQ(player_->List.EntryCount, 4);
+  view_.SelectRow(0);
+  player_->PlaySelected();
+  // The end of the first track passes both over to the last; with the FIFO opened this hung.
+  ASSERT_TRUE(EndAndPump());
+  EXPECT_EQ(player_->List.CurrentEntry, 4);
+  EXPECT_EQ(Active(), audio::kPlaying);
+  // Added directly, neither is taken.
+  EXPECT_FALSE(player_->AddFileEntry(concat));
+  EXPECT_FALSE(player_->AddFileEntry(hls));
 }
 
 TEST_F(RealAudio, EntryFiguresAndSeeking) {
