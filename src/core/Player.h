@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "audio/AudioLib.h"
 #include "core/PlayerView.h"
@@ -108,8 +109,8 @@ class Player {
   std::string ProgramFileReadPath(const std::string& suffix) const;
   std::string AutosaveListReadPath() const { return ProgramFileReadPath(".M3U"); }
   std::string SettingsReadPath() const { return ProgramFileReadPath(".INI"); }
-  // Start-up read of the autosave list: like LoadPlaylistFile, but a malformed-number message
-  // is kept until ShowPendingMessage, called once the windows are up.
+  // Start-up read of the autosave list: like LoadPlaylistFile, but its messages (a malformed
+  // number, a full playlist) are kept until ShowPendingMessage, called once the windows are up.
   void LoadAutosaveList();
   void ShowPendingMessage();
   // Exit-time write of the autosave list: errors are silent. False when it failed.
@@ -185,7 +186,7 @@ class Player {
   NullPlayerView nullView_;
   std::atomic<PlayerView*> view_{&nullView_};  // read by EndOfTrack on the library's thread
   std::mt19937 rng_;
-  std::string pendingMessage_;
+  std::vector<std::string> pendingMessages_;
   bool fullReported_ = false;
 };
 

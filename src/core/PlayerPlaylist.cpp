@@ -147,10 +147,18 @@ void Player::LoadList(const std::string& path, bool deferMessage) {
     sink.Flush();
     full = sink.full;
   }
-  if (full) ReportAdd(AddResult::Full);
+  if (full) {
+    if (deferMessage && !fullReported_) {
+      // Before the windows are up the box would stand alone on the screen.
+      fullReported_ = true;
+      pendingMessages_.push_back(kPlaylistFullMessage);
+    } else {
+      ReportAdd(AddResult::Full);
+    }
+  }
   if (result.error.empty()) return;
   if (deferMessage) {
-    pendingMessage_ = result.error;
+    pendingMessages_.push_back(result.error);
   } else {
     View().ShowMessage(result.error);
   }
@@ -161,10 +169,9 @@ void Player::LoadPlaylistFile(const std::string& path) { LoadList(path, false); 
 void Player::LoadAutosaveList() { LoadList(AutosaveListReadPath(), true); }
 
 void Player::ShowPendingMessage() {
-  if (pendingMessage_.empty()) return;
-  std::string text;
-  text.swap(pendingMessage_);
-  View().ShowMessage(text);
+  std::vector<std::string> texts;
+  texts.swap(pendingMessages_);
+  for (const std::string& text : texts) View().ShowMessage(text);
 }
 
 std::string Player::WritePlaylistFile(const std::string& path) {

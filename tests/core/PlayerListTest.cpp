@@ -119,6 +119,18 @@ TEST(PlayerList, BadNumbersStopTheReadingWithAMessage) {
   s.player.ShowPendingMessage();
   s.player.ShowPendingMessage();
   EXPECT_EQ(s.view.messages, std::vector<std::string>{"'abc' is not a valid integer value"});
+
+  // So does the box of a list too long for the playlist.
+  PlayerRig t;
+  t.player.SetDefaults((dir / "VemlaPlayer").string());
+  std::string full = "#EXTM3U\n";
+  for (int i = 0; i <= vemla::playlist::kPlaylistCapacity; ++i) full += "/m/a.mp3\n";
+  writeFile("startup/VemlaPlayer.M3U", full);
+  t.player.LoadAutosaveList();
+  EXPECT_EQ(t.player.List.EntryCount, vemla::playlist::kPlaylistCapacity);
+  EXPECT_TRUE(t.view.messages.empty());
+  t.player.ShowPendingMessage();
+  EXPECT_EQ(t.view.messages, std::vector<std::string>{vemla::core::kPlaylistFullMessage});
 }
 
 TEST(PlayerList, SavingLists) {
