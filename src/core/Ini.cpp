@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstdlib>
 
 namespace vemla::core {
 
@@ -181,7 +182,13 @@ bool Ini::loadFile(const std::string& path, Ini& out) {
 
 bool Ini::saveFile(const std::string& path) const { return writeFileAtomically(path, serialize()); }
 
-bool writeFileAtomically(const std::string& path, std::string_view bytes) {
+bool writeFileAtomically(const std::string& linkOrPath, std::string_view bytes) {
+  // Through a symbolic link the file it names is replaced; the link stays a link.
+  std::string path = linkOrPath;
+  if (char* real = ::realpath(linkOrPath.c_str(), nullptr)) {
+    path = real;
+    std::free(real);
+  }
   static std::atomic<unsigned> counter{0};
   std::string tmp = path + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
   int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);

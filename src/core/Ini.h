@@ -55,7 +55,8 @@ class Ini {
 };
 
 // Writes `bytes` to a temporary file in the folder of `path`, flushes it to disk and renames
-// it over `path`. The temporary file is removed on failure. False on any error.
+// it over `path` (over the file it names, when `path` is a symbolic link). The temporary file is
+// removed on failure. False on any error.
 bool writeFileAtomically(const std::string& path, std::string_view bytes);
 
 }  // namespace vemla::core

@@ -94,6 +94,14 @@ TEST(Ini, SaveReplacesWholeFileAndKeepsOldOneOnFailure) {
   int files = 0;
   for ([[maybe_unused]] auto& e : fs::directory_iterator(dir)) ++files;
   EXPECT_EQ(files, 1) << "no temporary file is left behind";
+
+  // A settings file kept elsewhere through a link: the link stays, the file it names changes.
+  fs::path link = dir / "link.INI";
+  fs::create_symlink(file, link);
+  ini.setValue("A", "x", "4");
+  ASSERT_TRUE(ini.saveFile(link.string()));
+  EXPECT_TRUE(fs::is_symlink(link));
+  EXPECT_EQ(readFile(file), "[A]\nx=4\n");
 }
 
 TEST(SettingsValues, WholeNumbers) {
