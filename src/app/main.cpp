@@ -7,8 +7,9 @@
 //  2. The application object, titled "VemlaPlayer".
 //  3. The windows: the main window first (player defaults, audio device, skin outline), then
 //     the playlist window and the rest.
-//  4. The forced setup file; the autosave list unless the forced setup built one (a copy of it
-//     is kept when it could not be read in whole, since the exit rewrites it).
+//  4. What saves killed half-way left behind cleared away. The forced setup file; the autosave
+//     list unless the forced setup built one (a copy of it is kept when it could not be read in
+//     whole, since the exit rewrites it).
 //  5. The settings; the playlist window shown (arming its start-up timer), hidden again when
 //     the settings say so; the About window; the playlist window placed under the main window.
 //  6. The stream slots emptied, the main window shown, the command line's files appended and
@@ -35,6 +36,7 @@
 #include "core/OpenPaths.h"
 #include "core/Player.h"
 #include "core/Settings.h"
+#include "core/StaleSaveFiles.h"
 #include "ui/HandOver.h"
 #include "ui/QtPlayerView.h"
 #include "ui/QtSettingsWindows.h"
@@ -154,6 +156,9 @@ int main(int argc, char** argv) {
   vemla::ui::QtSettingsWindows settingsWindows(main.get(), playlist.get(), nullptr,
                                                player.ProgramDir);
 
+  for (const std::string& f : {player.AutosaveListPath(), player.AutosaveListPath() + ".bak",
+                               player.SettingsFilePath()})
+    vemla::core::RemoveStaleSaveFiles(f);
   vemla::core::ApplyForcedSetup(player);
   if (!player.ForcedListLoaded) {
     player.LoadAutosaveList();
@@ -170,7 +175,7 @@ int main(int argc, char** argv) {
   player.ResetStreamSlots();
   main->show();
   if (!opened.empty()) vemla::core::OpenAndPlay(player, opened);
-  // A bad number met in the autosave list is told once the windows are up.
+  // A bad number or a full list met in the autosave list is told once the windows are up.
   QTimer::singleShot(0, &app, [&player] { player.ShowPendingMessage(); });
 
   QObject::connect(&instance, &vemla::ui::SingleInstance::restoreRequested, main.get(),

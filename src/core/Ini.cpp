@@ -1,6 +1,7 @@
 #include "core/Ini.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -193,6 +194,8 @@ bool writeFileAtomically(const std::string& linkOrPath, std::string_view bytes) 
   std::string tmp = path + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
   int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
   if (fd < 0) return false;
+  // Held while the file is written, so the start-up clean-up of killed saves leaves it alone.
+  ::flock(fd, LOCK_EX);
   bool ok = true;
   struct stat old {};
   if (::stat(path.c_str(), &old) == 0) ok = ::fchmod(fd, old.st_mode & 07777) == 0;

@@ -1,6 +1,7 @@
 #include "playlist/PlaylistFile.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -313,6 +314,8 @@ std::string WriteFileReplacing(const std::string& path, std::string_view bytes) 
   std::string temp = target + ".XXXXXX";
   int fd = ::mkstemp(temp.data());
   if (fd < 0) return std::strerror(errno);
+  // Held while the file is written, so the start-up clean-up of killed saves leaves it alone.
+  ::flock(fd, LOCK_EX);
   auto fail = [&](int err) {
     ::close(fd);
     ::unlink(temp.c_str());

@@ -3,6 +3,7 @@
 // and list behind when closed.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -59,6 +60,9 @@ TEST(WholeProgram, PlaysTheListSavesSettingsAndList) {
   const std::string list =
       "#EXTM3U\r\n#EXTINF:4,Uno\r\n" + a.string() + "\r\n#EXTINF:4,Dos\r\n" + b.string() + "\r\n";
   writeFile("prog/VemlaPlayer.M3U", list);
+  // Left by a save killed long ago: cleared away at start-up.
+  fs::path stale = writeFile("prog/VemlaPlayer.M3U.aB3xY9", "#EXTM3U\r\n#EXTINF:4,Un");
+  fs::last_write_time(stale, fs::file_time_type::clock::now() - std::chrono::hours(1));
 
   fs::path out = tempDir() / "out.raw";
   fs::path log = tempDir() / "player.log";
@@ -97,6 +101,7 @@ TEST(WholeProgram, PlaysTheListSavesSettingsAndList) {
     EXPECT_NE(ini.find(line), std::string::npos) << line << " in\n" << ini;
   }
   EXPECT_EQ(readFile(prog / "VemlaPlayer.M3U"), list);
+  EXPECT_FALSE(fs::exists(stale));
 }
 
 // The installed copy: the layout of an install, its menu entry and metainfo valid, and the

@@ -3,8 +3,13 @@
 #include "core/Settings.h"
 
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
 #include <climits>
 #include <filesystem>
 #include <fstream>
@@ -13,6 +18,7 @@
 #include "core/Ini.h"
 #include "core/Player.h"
 #include "core/SettingsValues.h"
+#include "core/StaleSaveFiles.h"
 #include "support/Fixtures.h"
 #include "tags/OtherUser.h"
 
@@ -376,6 +382,73 @@ TEST_F(SettingsRun, ReadOnlyProgramFolderStartsFromItsFilesAndSavesToTheConfigFo
   EXPECT_EQ(readFile(mine / "VemlaPlayer.INI"), before);
   EXPECT_EQ(std::distance(fs::directory_iterator(mine), fs::directory_iterator()), 2);
   fs::permissions(dir_, fs::perms::owner_write, fs::perm_options::add);
+}
+
+// What a killed save left is removed at start-up; anything else beside the files stays.
+TEST(StaleSaveFiles, RemovesOnlyAbandonedTemporariesOfOurFiles) {
+  fs::path dir = tempDir() / "stale";
+  fs::path elsewhere = tempDir() / "stale-target";
+  fs::create_directories(dir);
+  fs::create_directories(elsewhere);
+  writeFile("stale/VemlaPlayer.M3U", "#EXTM3U\r\n");
+  writeFile("stale-target/real.INI", "[A]\n");
+  fs::create_symlink(elsewhere / "real.INI", dir / "VemlaPlayer.INI");
+
+  enum Kind { kFile, kFolder, kLink, kLocked, kOthers };
+  struct Case {
+    const char* name;
+    Kind kind;
+    bool old;
+    bool removed;
+  } cases[] = {
+      {"stale/VemlaPlayer.M3U.aB3xY9", kFile, true, true},
+      {"stale/VemlaPlayer.M3U.tmp-123-0", kFile, true, true},
+      {"stale-target/real.INI.tmp-9-12", kFile, true, true},  // beside the link's file
+      {"stale/VemlaPlayer.M3U.fresh1", kFile, false, false},  // a save may be writing it
+      {"stale/VemlaPlayer.M3U.lockd1", kLocked, true, false},
+      {"stale/VemlaPlayer.M3U.dir001", kFolder, true, false},
+      {"stale/VemlaPlayer.M3U.link01", kLink, true, false},
+      {"stale/VemlaPlayer.M3U.nobody", kOthers, true, ::geteuid() != 0},
+      {"stale/VemlaPlayer.M3U.bak", kFile, true, false},
+      {"stale/VemlaPlayer.M3U.abcdefg", kFile, true, false},
+      {"stale/VemlaPlayer.M3U.ab-def", kFile, true, false},
+      {"stale/VemlaPlayer.M3U.tmp-1-", kFile, true, false},
+      {"stale/VemlaPlayer.M3U.tmp-x-1", kFile, true, false},
+      {"stale/Other.M3U.abcdef", kFile, true, false},
+      {"stale/VemlaPlayer.INI.abcdef", kFile, true, false},  // the INI lives behind its link
+  };
+  std::vector<int> locks;
+  for (const Case& c : cases) {
+    fs::path p = tempDir() / c.name;
+    switch (c.kind) {
+      case kFolder:
+        fs::create_directories(p);
+        break;
+      case kLink:
+        fs::create_symlink(elsewhere / "real.INI", p);
+        break;
+      default:
+        writeFile(c.name, "partial");
+    }
+    if (c.kind == kOthers && ::geteuid() == 0) EXPECT_EQ(::chown(p.c_str(), 65534, 65534), 0);
+    if (c.kind == kLocked) {
+      locks.push_back(::open(p.c_str(), O_RDONLY | O_CLOEXEC));
+      EXPECT_EQ(::flock(locks.back(), LOCK_EX), 0);
+    }
+    if (c.old && c.kind != kLink) {
+      fs::last_write_time(p, fs::file_time_type::clock::now() - std::chrono::hours(1));
+    }
+  }
+  int removed = 0;
+  for (const char* f : {"VemlaPlayer.M3U", "VemlaPlayer.M3U.bak", "VemlaPlayer.INI"})
+    removed += RemoveStaleSaveFiles((dir / f).string());
+  for (const Case& c : cases) {
+    EXPECT_EQ(!fs::exists(fs::symlink_status(tempDir() / c.name)), c.removed) << c.name;
+  }
+  EXPECT_EQ(removed, std::count_if(std::begin(cases), std::end(cases),
+                                   [](const Case& c) { return c.removed; }));
+  EXPECT_TRUE(fs::is_symlink(dir / "VemlaPlayer.INI"));
+  for (int fd : locks) ::close(fd);
 }
 
 }  // namespace
