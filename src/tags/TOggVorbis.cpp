@@ -18,6 +18,8 @@ enum Item { kTitle, kArtist, kAlbum, kTrack, kDate, kGenre, kComment };
 // Only the first bytes of a file are searched for the comment header, and each comment item
 // is read through a window of this size.
 constexpr size_t kWindow = 250;
+// Far more comments than any encoder writes.
+constexpr int64_t kMaxItems = 1 << 16;
 
 uint32_t LittleEndian32(const unsigned char* p) {
   return uint32_t{p[0]} | (uint32_t{p[1]} << 8) | (uint32_t{p[2]} << 16) | (uint32_t{p[3]} << 24);
@@ -96,8 +98,9 @@ void TOggVorbis::ReadComments(ByteSource& source) {
   std::string vendor;
   int64_t count = 0;
   // Item 0 is the vendor text; the count of comments follows it. Every item moves the position
-  // by at least its 4 length bytes, so a huge count ends at the end of the file.
-  for (int64_t item = 0; item == 0 || item <= count; ++item) {
+  // by at least its 4 length bytes, so a huge count ends at the end of the file; the cap keeps
+  // that end near when the file is a long run of zeros (empty items), even a sparse 8 GB one.
+  for (int64_t item = 0; item == 0 || (item <= count && item <= kMaxItems); ++item) {
     unsigned char lengthBytes[4];
     if (!source.ReadExact(pos, lengthBytes, 4)) break;
     pos += 4;

@@ -194,3 +194,30 @@ TEST(OggVorbis, SampleCountDurationAndBitRate) {
     EXPECT_EQ(ogg.BitRate(), c.bitRate) << c.name;
   }
 }
+
+TEST(OggVorbis, HugeCommentCountOverZerosEndsSoon) {
+  // A comment header declaring 2^31-1 items, then 8 GB of zeros: each an empty item.
+  class Zeros : public ByteSource {
+   public:
+    explicit Zeros(std::string head) : head_(std::move(head)) {}
+    uint64_t Size() const override { return uint64_t{8} << 30; }
+    size_t ReadAt(uint64_t offset, void* out, size_t n) override {
+      ++reads;
+      auto* p = static_cast<char*>(out);
+      for (size_t i = 0; i < n; ++i) p[i] = offset + i < head_.size() ? head_[offset + i] : 0;
+      return offset + n <= Size() ? n : 0;
+    }
+    int64_t reads = 0;
+
+   private:
+    std::string head_;
+  };
+  OggSpec spec;
+  spec.count = 0x7fffffff;
+  std::string bytes = OggBytes(spec);
+  Zeros source(bytes.substr(0, bytes.find("\x03vorbis") + 7 + 4 + spec.vendor.size() + 4));
+  TOggVorbis ogg;
+  EXPECT_TRUE(ogg.LoadFrom(source));
+  EXPECT_EQ(ogg.Vendor(), spec.vendor);
+  EXPECT_LT(source.reads, 1 << 18);
+}
