@@ -98,6 +98,13 @@ int main(int argc, char** argv) {
     files << name + ".png" << name + "@2x.png";
   }
 
+  // The program's icon compiled in for the notification area, at the sizes trays ask for.
+  for (int size : {16, 22, 24, 32, 48, 64, 128}) {
+    const QString name = QStringLiteral("tray_%1.png").arg(size);
+    ok &= save(appIcon(size), res.filePath(name));
+    files << name;
+  }
+
   // Glyph files read at run time: bitmaps keyed on their top-left colour.
   const std::pair<Picture, const char*> runtime[] = {{Picture::Silencio, "b_silencio"},
                                                      {Picture::Silencio2, "b_silencio2"},

@@ -41,10 +41,12 @@
 #include "ui/QtPlayerView.h"
 #include "ui/QtSettingsWindows.h"
 #include "ui/SingleInstance.h"
+#include "ui/TFmini.h"
 #include "ui/TInfo.h"
 #include "ui/TPlaylist.h"
 #include "ui/TVemlaMain.h"
 #include "ui/ToolkitSpanish.h"
+#include "ui/VemlaTray.h"
 #include "ui/WindowSnap.h"
 
 namespace {
@@ -153,7 +155,14 @@ int main(int argc, char** argv) {
   main->setPlaylistWindow(playlist.get());
   playlist->setMainWindow(main.get());
   playlist->setKeyDispatch(&main->keyDispatch());
-  vemla::ui::QtSettingsWindows settingsWindows(main.get(), playlist.get(), nullptr,
+  auto mini = std::make_unique<vemla::ui::TFmini>(player, *main);
+  main->setMiniWindowHooks({[&](const QString& t) { mini->setTime(t); },
+                            [&](int left) { mini->setKnobLeft(left); },
+                            [&](const QString& t) { mini->setTitle(t); }});
+  auto tray = std::make_unique<vemla::ui::VemlaTray>(player, *main, playlist.get(), *mini);
+  view.setTrayHintHandler([&tray](const QString& hint) { tray->setHint(hint); });
+  view.setNowPlayingHandler([&] { tray->setSongCaption(playlist->trayCaption()); });
+  vemla::ui::QtSettingsWindows settingsWindows(main.get(), playlist.get(), mini.get(),
                                                player.ProgramDir);
 
   for (const std::string& f : {player.AutosaveListPath(), player.AutosaveListPath() + ".bak",
@@ -179,10 +188,14 @@ int main(int argc, char** argv) {
   QTimer::singleShot(0, &app, [&player] { player.ShowPendingMessage(); });
 
   QObject::connect(&instance, &vemla::ui::SingleInstance::restoreRequested, main.get(),
-                   [&] { restoreWindows(*main, *playlist, player); });
+                   [&] {
+                     tray->restoreAll();
+                     restoreWindows(*main, *playlist, player);
+                   });
   vemla::ui::HandOverReceiver handOver(instance);
   QObject::connect(&handOver, &vemla::ui::HandOverReceiver::pathsReceived, main.get(),
                    [&](const std::vector<std::string>& paths) {
+                     tray->restoreAll();
                      restoreWindows(*main, *playlist, player);
                      vemla::core::OpenAndPlay(player, paths);
                    },
@@ -202,6 +215,11 @@ int main(int argc, char** argv) {
 
   int rc = app.exec();
   player.SetView(nullptr);
+  view.setTrayHintHandler({});
+  view.setNowPlayingHandler({});
+  tray.reset();
+  main->setMiniWindowHooks({});
+  mini.reset();
   playlist.reset();
   main.reset();
   if (!shutDown) player.FreeAudioDevice();

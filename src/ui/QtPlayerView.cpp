@@ -83,6 +83,7 @@ void QtPlayerView::RestartTitleScroll(bool scroll) {
 
 void QtPlayerView::ShowNowPlayingInfo() {
   if (playlist_) playlist_->ShowNowPlayingInfo();
+  if (nowPlaying_) nowPlaying_();
 }
 
 void QtPlayerView::ShowMessage(const std::string& text) {

@@ -24,6 +24,8 @@ class QtPlayerView : public QObject, public core::PlayerView {
   // The tray icon's hint; kept until a tray is attached.
   void setTrayHintHandler(std::function<void(const QString&)> handler);
   QString trayHint() const { return trayHint_; }
+  // Called after the now-playing texts were filled (the tray's song item reads them).
+  void setNowPlayingHandler(std::function<void()> handler) { nowPlaying_ = std::move(handler); }
 
   void SetTimeText(const std::string& text) override;
   void SetPositionKnob(bool visible, bool trackEnabled, int left) override;
@@ -48,6 +50,7 @@ class QtPlayerView : public QObject, public core::PlayerView {
   QPointer<TPlaylist> playlist_;
   std::function<void(const QString&)> trayHintHandler_;
   QString trayHint_;
+  std::function<void()> nowPlaying_;
   int selectedWithoutList_ = -1;
 };
 

@@ -63,7 +63,11 @@ void TVemlaMain::resumeTitleTimers() {
   }
 }
 
-void TVemlaMain::setTitleLine(const QString& text) { pantTitulo_->setText(text); }
+void TVemlaMain::setTitleLine(const QString& text) {
+  pantTitulo_->setText(text);
+  // The mini window shows the new title at once too, also one too short to scroll.
+  if (mini_.setTitle) mini_.setTitle(text);
+}
 
 void TVemlaMain::restartTitleScroll(bool scroll) {
   player_.TitleOffset = 0;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "ui/KeyDispatch.h"
+#include "ui/MiniGeometry.h"
 #include "ui/TimeDisplay.h"
 #include "ui/TitleScroll.h"
 #include "ui/VolumeKnob.h"
@@ -235,4 +236,42 @@ TEST(KeyDispatchTest, TableInBothCases) {
   for (int key : std::initializer_list<int>{'L', 'F', '1', ' ', 0x01000021 /* Ctrl */, 16}) {
     EXPECT_EQ(KeyDispatch::commandFor(key), KeyCommand::None) << key;
   }
+}
+
+TEST(MiniGeometryTest, DropsSnapToThreeEdgesButNotTheBottom) {
+  struct Case {
+    SnapPoint from, to;
+  } cases[] = {
+      {{10, 300}, {0, 300}},       {{300, 5}, {300, -3}},   {{1024 - 160, 300}, {1024 - 149, 300}},
+      {{20, 20}, {20, 20}},        {{854, 700}, {854, 700}}, {{855, 760}, {875, 760}},
+      {{-50, -50}, {0, -3}},
+  };
+  for (const auto& c : cases) {
+    const SnapPoint got = MiniGeometry::snapToScreen(c.from, 1024);
+    EXPECT_EQ(got.x, c.to.x) << c.from.x << "," << c.from.y;
+    EXPECT_EQ(got.y, c.to.y) << c.from.x << "," << c.from.y;
+  }
+}
+
+TEST(MiniGeometryTest, KnobAndSecondsUseTheirOwnOffsets) {
+  EXPECT_EQ(MiniGeometry::knobForCursor(-100), 25);
+  EXPECT_EQ(MiniGeometry::knobForCursor(56), 50);
+  EXPECT_EQ(MiniGeometry::knobForCursor(500), 100);
+  EXPECT_EQ(MiniGeometry::seekSecondsForKnob(25, 390), 5);
+  EXPECT_EQ(MiniGeometry::seekSecondsForKnob(100, 390), 380);
+  EXPECT_EQ(MiniGeometry::seekSecondsForKnob(100, 0), 0);
+  // Ten hours of audio stay exact.
+  EXPECT_EQ(MiniGeometry::seekSecondsForKnob(100, 36000), 35076);
+  // The counter's knob turned back into seconds lands a little past where it was.
+  EXPECT_EQ(TimeDisplay::miniKnobForPosition(195.f, 390), 64);
+  EXPECT_EQ(MiniGeometry::seekSecondsForKnob(64, 390), 200);
+}
+
+TEST(MiniGeometryTest, TrayVolumeReadsThePresetsBack) {
+  for (int percent : {10, 25, 50, 75, 100, 0}) {
+    EXPECT_EQ(MiniGeometry::trayVolumePercent(VolumeKnob::knobForPercent(percent), 220, 83),
+              percent);
+  }
+  EXPECT_EQ(MiniGeometry::trayVolumePercent(257, 220, 83), 50);
+  EXPECT_EQ(MiniGeometry::trayVolumePercent(230, 220, 8), 0);
 }

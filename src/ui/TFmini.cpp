@@ -1,0 +1,256 @@
+// Construction of the mini window, its showing and hiding, the drag by its picture and what the
+// main window's timers write into it. The button handlers are in TFminiControls.cpp.
+#include "ui/TFmini.h"
+
+#include <QBitmap>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QScreen>
+#include <QWindow>
+
+#include "core/Player.h"
+#include "ui/ActiveSkin.h"
+#include "ui/GlyphButton.h"
+#include "ui/MiniGeometry.h"
+#include "ui/ScreenClamp.h"
+#include "ui/Skin.h"
+#include "ui/SkinnedWidget.h"
+#include "ui/TVemlaMain.h"
+
+namespace vemla::ui {
+
+namespace {
+constexpr QColor kAqua(0, 255, 255);
+constexpr QRgb kSeeThrough = qRgb(255, 0, 0);
+
+QRect placeOf(const char* name) { return Skin::place(SkinWindow::Mini, name); }
+
+QLabel* makeLabel(QWidget* parent, const char* name, const QFont& font) {
+  auto* label = new QLabel(parent);
+  label->setObjectName(name);
+  label->setGeometry(placeOf(name));
+  label->setFont(font);
+  label->setAttribute(Qt::WA_TranslucentBackground);
+  QPalette p = label->palette();
+  p.setColor(QPalette::WindowText, kAqua);
+  label->setPalette(p);
+  return label;
+}
+
+QFont pixelFont(const char* family, int pixels) {
+  QFont f(family);
+  f.setStyleHint(QFont::SansSerif);
+  f.setPixelSize(pixels);
+  f.setBold(true);
+  return f;
+}
+}  // namespace
+
+TFmini::TFmini(core::Player& player, TVemlaMain& main, QWidget* parent)
+    // A tool window: no task-bar entry of its own, since it stands in for the main window.
+    : QWidget(parent, Qt::Window | Qt::Tool | Qt::FramelessWindowHint),
+      player_(player),
+      main_(main),
+      skin_(std::make_unique<Skin>()) {
+  setObjectName("Fmini");
+  setWindowTitle("MiniVemla");
+  setFixedSize(MiniGeometry::kWidth, MiniGeometry::kHeight);
+  QFont tahoma("Tahoma");
+  tahoma.setStyleHint(QFont::SansSerif);
+  tahoma.setPointSize(8);
+  setFont(tahoma);
+  setFocusPolicy(Qt::ClickFocus);
+  setAccessibleName("MiniVemla");
+
+  buildControls();
+  buildButtons();
+
+  // Pure red is see-through: a mask from the colour needs no compositor. The mask image has
+  // its matching pixels set, which a bitmap reads as white, that is as cut away.
+  const QImage face = skin_->outline(Picture::MiniBackground);
+  if (!face.isNull()) {
+    setMask(QBitmap::fromImage(face.createMaskFromColor(kSeeThrough, Qt::MaskInColor)));
+  }
+  for (GlyphButton* b : glyphs_) CutButtonToGlyph(*b);
+  syncFromPlayer();
+}
+
+TFmini::~TFmini() = default;
+
+void TFmini::buildControls() {
+  image1_ = new SkinnedWidget(this, "Image1", skin_.get(), Picture::MiniBackground);
+  image1_->setGeometry(placeOf("Image1"));
+  connect(image1_, &SkinnedWidget::mousePressed, this,
+          [this](Qt::MouseButton button, QPoint, QPoint global) {
+            if (button != Qt::LeftButton) return;
+            dragging_ = true;
+            dragMoved_ = false;
+            dragOffset_ = global - pos();
+          });
+  connect(image1_, &SkinnedWidget::mouseMoved, this, [this](Qt::MouseButtons, QPoint, QPoint g) {
+    if (!dragging_) return;
+    const QPoint to = g - dragOffset_;
+    if (to == pos()) return;
+    dragMoved_ = true;
+    move(to);
+  });
+  connect(image1_, &SkinnedWidget::mouseReleased, this,
+          [this](Qt::MouseButton button, QPoint, QPoint) {
+            if (button != Qt::LeftButton || !dragging_) return;
+            dragging_ = false;
+            if (dragMoved_) endDrag();
+          });
+
+  pantTiempo_ = makeLabel(this, "Pant_tiempo", pixelFont("MS Sans Serif", 20));
+  pantTiempo_->setAlignment(Qt::AlignCenter);
+  pantTiempo_->setCursor(Qt::PointingHandCursor);
+  pantTitulo_ = makeLabel(this, "Pant_Titulo", pixelFont("Arial", 9));
+  setTime("00:00");
+  setTitle(QString());
+
+  desplPos_ = new SkinnedWidget(this, "Despl_pos", skin_.get());
+  desplPos_->setGeometry(placeOf("Despl_pos"));
+  desplPos_->setAccessibleName("Posición");
+  connect(desplPos_, &SkinnedWidget::mouseReleased, this,
+          [this](Qt::MouseButton button, QPoint pos, QPoint) {
+            if (button == Qt::LeftButton && desplPos_->rect().contains(pos)) {
+              Despl_posClick(desplPos_->mapTo(this, pos).x());
+            }
+          });
+  botDespl_ = new SkinnedWidget(this, "bot_despl", skin_.get(), Picture::MiniPositionKnob);
+  botDespl_->setGeometry(placeOf("bot_despl"));
+  connect(botDespl_, &SkinnedWidget::mousePressed, this,
+          [this](Qt::MouseButton button, QPoint, QPoint) { bot_desplMouseDown(button); });
+  connect(botDespl_, &SkinnedWidget::mouseMoved, this,
+          [this](Qt::MouseButtons, QPoint, QPoint g) { bot_desplMouseMove(mapFromGlobal(g).x()); });
+  connect(botDespl_, &SkinnedWidget::mouseReleased, this,
+          [this](Qt::MouseButton, QPoint, QPoint) { bot_desplMouseUp(); });
+  setKnobLeft(MiniGeometry::kKnobMin);
+
+  puntoRepetir_ = new SkinnedWidget(this, "punto_repetir", skin_.get(), Picture::Dot);
+  puntoRepetir_->setGeometry(placeOf("punto_repetir"));
+  puntoRepetir_->setAccessibleName("Repetir");
+  puntoRepetir_->hide();
+  puntoRandom_ = new SkinnedWidget(this, "punto_random", skin_.get(), Picture::Dot);
+  puntoRandom_->setGeometry(placeOf("punto_random"));
+  puntoRandom_->setAccessibleName("Aleatorio");
+  puntoRandom_->hide();
+}
+
+void TFmini::buildButtons() {
+  struct Def {
+    const char* name;
+    const char* hint;
+    Picture glyph;
+    void (TFmini::*click)();
+  };
+  const Def defs[7] = {
+      {"B_anterior", "Anterior", Picture::Anterior, &TFmini::B_anteriorClick},
+      {"B_Reproducir", "Reproducir", Picture::Reproducir, &TFmini::B_ReproducirClick},
+      {"B_Stop", "Parar", Picture::Stop, &TFmini::B_StopClick},
+      {"B_Siguiente", "Siguiente", Picture::Siguiente, &TFmini::B_SiguienteClick},
+      {"B_silencio", "Silencio", Picture::Silencio, &TFmini::B_silencioClick},
+      {"B_repetir", "Repetir", Picture::Repetir, &TFmini::B_repetirClick},
+      {"B_Random", "Aleatorio", Picture::Random, &TFmini::B_RandomClick},
+  };
+  const Def tiny[2] = {
+      {"B_Cerrar", "Ocultar MiniVemla", Picture::Cerrar, &TFmini::B_CerrarClick},
+      {"B_Max", "Maximizar", Picture::Maximizar, &TFmini::B_MaxClick},
+  };
+  auto make = [this](const Def& d) {
+    auto* b = new GlyphButton(this, d.name, d.glyph, skin_.get(), SkinWindow::Mini);
+    b->setToolTip(QString::fromUtf8(d.hint));
+    b->setAccessibleName(QString::fromUtf8(d.hint));
+    connect(b, &SkinnedWidget::clicked, this, d.click);
+    connect(b, &SkinnedWidget::keyPressed, this, [this](int key) { dispatchKey(key); });
+    return b;
+  };
+  for (int i = 0; i < 7; ++i) glyphs_[i] = make(defs[i]);
+  bCerrar_ = make(tiny[0]);
+  bMax_ = make(tiny[1]);
+}
+
+// ---- Up and away ----
+
+// Only the hint changes, so the native window is kept: setWindowFlags would rebuild it and
+// every minimise would wait for a new window to be mapped.
+void TFmini::setStayOnTop(bool on) {
+  Qt::WindowFlags flags = windowFlags();
+  if (flags.testFlag(Qt::WindowStaysOnTopHint) == on) return;
+  flags.setFlag(Qt::WindowStaysOnTopHint, on);
+  overrideWindowFlags(flags);
+  if (QWindow* w = windowHandle()) w->setFlags(flags);
+}
+
+void TFmini::bringUp() {
+  player_.MiniShown = 1;
+  setStayOnTop(true);
+  // A place saved on a monitor that is gone, or never seen by a screen, is pulled back.
+  move(keepOnScreens(geometry()));
+  syncFromPlayer();
+  show();
+  raise();
+}
+
+void TFmini::putAway() {
+  player_.MiniShown = 0;
+  hide();
+  setStayOnTop(false);
+}
+
+void TFmini::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  // Opacity takes effect on a shown window only.
+  setWindowOpacity(kOpacity / 255.0);
+}
+
+void TFmini::hideEvent(QHideEvent* event) {
+  QWidget::hideEvent(event);
+  dragging_ = false;
+  player_.MiniSeekDragging = 0;
+}
+
+void TFmini::endDrag() {
+  QScreen* s = screen();
+  const QRect area = s ? s->geometry() : QRect(0, 0, 1024, 768);
+  const QPoint now = pos() - area.topLeft();
+  const SnapPoint to = MiniGeometry::snapToScreen({now.x(), now.y()}, area.width());
+  move(area.topLeft() + QPoint(to.x, to.y));
+}
+
+// ---- What the main window's timers write ----
+
+void TFmini::setTime(const QString& text) {
+  pantTiempo_->setText(text);
+  pantTiempo_->setAccessibleName(text);
+}
+
+void TFmini::setKnobLeft(int left) {
+  botDespl_->move(left, botDespl_->y());
+  const int percent =
+      (left - MiniGeometry::kKnobMin) * 100 / (MiniGeometry::kKnobMax - MiniGeometry::kKnobMin);
+  botDespl_->setAccessibleName(QStringLiteral("Posición %1%").arg(percent));
+}
+
+void TFmini::setTitle(const QString& text) {
+  pantTitulo_->setText(text);
+  pantTitulo_->setAccessibleName(text);
+}
+
+// ---- Keys ----
+
+void TFmini::dispatchKey(int key) {
+  main_.DispatchKey(key);
+  syncFromPlayer();
+}
+
+void TFmini::keyPressEvent(QKeyEvent* event) {
+  if (main_.keyDispatch().DispatchKey(event->key())) {
+    syncFromPlayer();
+    return;
+  }
+  QWidget::keyPressEvent(event);
+}
+
+}  // namespace vemla::ui
