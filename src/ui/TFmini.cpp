@@ -8,8 +8,10 @@
 #include <QLabel>
 #include <QScreen>
 #include <QWindow>
+#include <algorithm>
 
 #include "core/Player.h"
+#include "ui/AccessibleControl.h"
 #include "ui/ActiveSkin.h"
 #include "ui/GlyphButton.h"
 #include "ui/MiniGeometry.h"
@@ -17,6 +19,7 @@
 #include "ui/Skin.h"
 #include "ui/SkinnedWidget.h"
 #include "ui/TVemlaMain.h"
+#include "ui/TimeDisplay.h"
 
 namespace vemla::ui {
 
@@ -127,6 +130,19 @@ void TFmini::buildControls() {
   connect(botDespl_, &SkinnedWidget::mouseReleased, this,
           [this](Qt::MouseButton, QPoint, QPoint) { bot_desplMouseUp(); });
   setKnobLeft(MiniGeometry::kKnobMin);
+  // Read as the place in the song the knob stands for; a screen reader can move it too.
+  AccessibleTraits knob;
+  knob.role = QAccessible::Slider;
+  knob.name = [this] { return QStringLiteral("Posición ") + knobTimeText(); };
+  knob.value = [this] { return botDespl_->x(); };
+  knob.setValue = [this](int left) {
+    setKnobLeft(std::clamp(left, MiniGeometry::kKnobMin, MiniGeometry::kKnobMax));
+    seek();
+  };
+  knob.valueText = [this] { return knobTimeText(); };
+  knob.minimum = MiniGeometry::kKnobMin;
+  knob.maximum = [] { return MiniGeometry::kKnobMax; };
+  setAccessibleTraits(botDespl_, std::move(knob));
 
   puntoRepetir_ = new SkinnedWidget(this, "punto_repetir", skin_.get(), Picture::Dot);
   puntoRepetir_->setGeometry(placeOf("punto_repetir"));
@@ -167,6 +183,18 @@ void TFmini::buildButtons() {
     return b;
   };
   for (int i = 0; i < 7; ++i) glyphs_[i] = make(defs[i]);
+  // The three toggles say whether they are on.
+  const std::pair<GlyphButton*, uint8_t core::Player::*> toggles[] = {
+      {glyphs_[4], &core::Player::Muted},
+      {glyphs_[5], &core::Player::RepeatMode},
+      {glyphs_[6], &core::Player::RandomMode}};
+  for (const auto& [button, flag] : toggles) {
+    AccessibleTraits t;
+    t.role = QAccessible::CheckBox;
+    t.press = [b = button] { b->click(); };
+    t.checked = [this, f = flag] { return player_.*f != 0; };
+    setAccessibleTraits(button, std::move(t));
+  }
   bCerrar_ = make(tiny[0]);
   bMax_ = make(tiny[1]);
 }
@@ -221,22 +249,23 @@ void TFmini::endDrag() {
 
 // ---- What the main window's timers write ----
 
-void TFmini::setTime(const QString& text) {
-  pantTiempo_->setText(text);
-  pantTiempo_->setAccessibleName(text);
-}
+void TFmini::setTime(const QString& text) { pantTiempo_->setText(text); }
 
 void TFmini::setKnobLeft(int left) {
+  if (left == botDespl_->x()) return;
   botDespl_->move(left, botDespl_->y());
-  const int percent =
-      (left - MiniGeometry::kKnobMin) * 100 / (MiniGeometry::kKnobMax - MiniGeometry::kKnobMin);
-  botDespl_->setAccessibleName(QStringLiteral("Posición %1%").arg(percent));
+  accessibleValueChanged(botDespl_);
 }
 
-void TFmini::setTitle(const QString& text) {
-  pantTitulo_->setText(text);
-  pantTitulo_->setAccessibleName(text);
+QString TFmini::knobTimeText() const {
+  const int entry = player_.List.CurrentEntry;
+  const std::int64_t length = entry >= 1 ? player_.List.Entries[entry].LengthSeconds : 0;
+  const std::int64_t s =
+      std::max<std::int64_t>(0, MiniGeometry::seekSecondsForKnob(botDespl_->x(), length));
+  return QString::fromStdString(TimeDisplay::timeText(s, 1));
 }
+
+void TFmini::setTitle(const QString& text) { pantTitulo_->setText(text); }
 
 // ---- Keys ----
 

@@ -96,6 +96,7 @@ class TFmini : public QWidget {
   void buildButtons();
   void dispatchKey(int key);
   void seek();
+  QString knobTimeText() const;
   void setStayOnTop(bool on);
   // Loads ProgramDir + "/skin/" + name into the button; the built-in drawing when it fails.
   void loadGlyph(GlyphButton* button, const QString& name, int builtIn);

@@ -5,6 +5,7 @@
 #include <QLabel>
 
 #include "core/Player.h"
+#include "ui/AccessibleControl.h"
 #include "ui/GlyphButton.h"
 #include "ui/MiniGeometry.h"
 #include "ui/TFmini.h"
@@ -46,18 +47,18 @@ void TFmini::B_StopClick() { player_.StopPlayback(); }
 void TFmini::B_silencioClick() {
   // The main window's own mute: knob, saved volume, its glyph and the stream volume.
   main_.B_silencioClick();
-  setMuteGlyphs(player_.Muted != 0);
+  syncFromPlayer();
 }
 
 void TFmini::B_repetirClick() {
   // The main window's handler shows its own dot; this one follows the same state.
   main_.B_repetirClick();
-  puntoRepetir_->setVisible(player_.RepeatMode != 0);
+  syncFromPlayer();
 }
 
 void TFmini::B_RandomClick() {
   main_.B_RandomClick();
-  puntoRandom_->setVisible(player_.RandomMode != 0);
+  syncFromPlayer();
 }
 
 void TFmini::Pant_tiempoClick() {
@@ -70,6 +71,7 @@ void TFmini::syncFromPlayer() {
   puntoRandom_->setVisible(player_.RandomMode != 0);
   setMuteGlyphs(player_.Muted != 0);
   setPlayGlyph(player_.Paused != 0);
+  for (int i : {kSilencio, kRepetir, kRandom}) accessibleStateChanged(glyphs_[i]);
 }
 
 void TFmini::setPlayGlyph(bool paused) {

@@ -15,6 +15,7 @@
 #include "core/Player.h"
 #include "core/Settings.h"
 #include "support/Fixtures.h"
+#include "ui/AccessibleControl.h"
 #include "ui/GlyphButton.h"
 #include "ui/QtPlayerView.h"
 #include "ui/QtSettingsWindows.h"
@@ -102,12 +103,12 @@ TEST_F(MiniTest, ControlsSitAtTheirPlacesAndNameThemselves) {
     ASSERT_NE(w, nullptr) << c.name;
     EXPECT_EQ(w->geometry(), c.place) << c.name;
     EXPECT_EQ(w->toolTip(), QString::fromUtf8(c.hint)) << c.name;
-    EXPECT_EQ(w->accessibleName(), QString::fromUtf8(c.hint)) << c.name;
+    EXPECT_EQ(ui::accessibleNameOf(w), QString::fromUtf8(c.hint)) << c.name;
   }
   EXPECT_EQ(mini->Pant_tiempo()->geometry(), QRect(36, 24, 77, 23));
-  EXPECT_EQ(mini->Pant_tiempo()->accessibleName(), "00:00");
+  EXPECT_EQ(ui::accessibleNameOf(mini->Pant_tiempo()), "00:00");
   EXPECT_EQ(mini->bot_despl()->geometry(), QRect(25, 60, 12, 7));
-  EXPECT_EQ(mini->bot_despl()->accessibleName(), QString::fromUtf8("Posición 0%"));
+  EXPECT_EQ(ui::accessibleNameOf(mini->bot_despl()), QString::fromUtf8("Posición 00:00"));
   EXPECT_TRUE(mini->punto_repetir()->isHidden());
   // Red is see-through; the body and the buttons cut to their glyphs are not.
   EXPECT_FALSE(mini->mask().contains(QPoint(1, 1)));
@@ -316,7 +317,8 @@ TEST_F(MiniTest, PlayButtonPlaysPausesAndResumesWithItsGlyph) {
   press("B_Reproducir");
   EXPECT_FALSE(player.Paused);
   EXPECT_EQ(mini->playGlyphName(), "b_play.bmp");
-  press("B_Siguiente");
+  // A screen reader presses it the same way.
+  EXPECT_TRUE(ui::pressAccessibly(child("B_Siguiente")));
   EXPECT_EQ(player.List.CurrentEntry, 2);
   press("B_anterior");
   EXPECT_EQ(player.List.CurrentEntry, 1);
@@ -374,6 +376,7 @@ TEST_F(MiniTest, KnobSeeksWithItsOwnOffsetsAndDropsSnapToTheEdges) {
   }
   mini->bot_desplMouseMove(10);
   EXPECT_EQ(mini->bot_despl()->x(), 50) << "released: moves do nothing";
+  EXPECT_EQ(ui::accessibleNameOf(mini->bot_despl()), QString::fromUtf8("Posición 02:10"));
 
   const QRect screen = QGuiApplication::primaryScreen()->geometry();
   mini->move(screen.topLeft() + QPoint(10, 5));
