@@ -38,6 +38,8 @@
 #include "core/Settings.h"
 #include "core/StaleSaveFiles.h"
 #include "ui/HandOver.h"
+#include "ui/MprisService.h"
+#include "ui/ObservedView.h"
 #include "ui/QtPlayerView.h"
 #include "ui/QtSettingsWindows.h"
 #include "ui/SingleInstance.h"
@@ -151,7 +153,12 @@ int main(int argc, char** argv) {
   main->setInfoWindow(info.get());
   playlist->setInfoWindow(info.get());
   vemla::ui::QtPlayerView view(*main, playlist.get());
-  player.SetView(&view);
+  // The desktop's media controls hear of every change the player shows.
+  vemla::ui::MprisService* mpris = nullptr;
+  vemla::ui::ObservedView observed(view, [&mpris] {
+    if (mpris) mpris->scheduleCheck();
+  });
+  player.SetView(&observed);
   main->setPlaylistWindow(playlist.get());
   playlist->setMainWindow(main.get());
   playlist->setKeyDispatch(&main->keyDispatch());
@@ -187,16 +194,22 @@ int main(int argc, char** argv) {
   // A bad number or a full list met in the autosave list is told once the windows are up.
   QTimer::singleShot(0, &app, [&player] { player.ShowPendingMessage(); });
 
+  // From the tray or the mini window, whichever stands in for the windows now.
+  auto bringBack = [&] {
+    tray->restoreAll();
+    restoreWindows(*main, *playlist, player);
+  };
   QObject::connect(&instance, &vemla::ui::SingleInstance::restoreRequested, main.get(),
-                   [&] {
-                     tray->restoreAll();
-                     restoreWindows(*main, *playlist, player);
-                   });
+                   [&] { bringBack(); });
+  vemla::ui::MprisService mprisService(*main, player, [&] { bringBack(); });
+  // Once the window is up: the bus must not delay it. Without a session bus, nothing.
+  QTimer::singleShot(0, &app, [&] {
+    if (mprisService.start()) mpris = &mprisService;
+  });
   vemla::ui::HandOverReceiver handOver(instance);
   QObject::connect(&handOver, &vemla::ui::HandOverReceiver::pathsReceived, main.get(),
                    [&](const std::vector<std::string>& paths) {
-                     tray->restoreAll();
-                     restoreWindows(*main, *playlist, player);
+                     bringBack();
                      vemla::core::OpenAndPlay(player, paths);
                    },
                    // After the sender got its answer: reading 200 files' tags takes a while.
@@ -214,6 +227,7 @@ int main(int argc, char** argv) {
   });
 
   int rc = app.exec();
+  mpris = nullptr;
   player.SetView(nullptr);
   view.setTrayHintHandler({});
   view.setNowPlayingHandler({});
