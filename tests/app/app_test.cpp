@@ -180,4 +180,67 @@ TEST(WholeProgram, InstalledCopyOpensFilesAndTakesThoseOfALaterCopy) {
   EXPECT_LT(atA, atB);
 }
 
+// The desktop's media controls drive the real program on a private session bus: playerctl's
+// commands reach the sound and the settings, and the answers name what plays.
+TEST(WholeProgram, MediaControlsOverTheSessionBus) {
+  for (const char* tool : {"xvfb-run", "dbus-run-session", "playerctl", "dbus-send"}) {
+    if (!haveTool(tool)) GTEST_SKIP() << "needs " << tool;
+  }
+  fs::path supp = writeFile("lsan-mpris.supp",
+                            "leak:libfontconfig\nleak:libQt6\nleak:libdbus\nleak:libX11\n"
+                            "leak:libxcb\nleak:libSDL2\nleak:libasound\nleak:libpulse\n"
+                            "leak:libglib\nleak:libgobject\n");
+  setenv("LSAN_OPTIONS", ("suppressions=" + supp.string() + ":print_suppressions=0").c_str(), 1);
+  const char* built = std::getenv("VEMLA_PROGRAM_DIR");
+  if (!built) built = VEMLA_BUILT_PROGRAM_DIR;
+  const fs::path prog = tempDir() / "mpris-prog";
+  fs::copy(built, prog, fs::copy_options::recursive);
+  fs::remove(prog / "VemlaPlayer.INI");
+  fs::remove(prog / "VemlaPlayer.M3U");
+  const fs::path a = makeSine("mpris-a.wav", 30.0, 440, 44100, 2, 0.5, "-c:a pcm_s16le");
+  const fs::path b = makeSine("mpris-b.mp3", 30.0, 1500, 44100, 2, 0.5,
+                              "-c:a libmp3lame -b:a 192k -id3v2_version 3 -metadata title=Dos "
+                              "-metadata artist=Banda -metadata album=Disco");
+  ASSERT_FALSE(a.empty() || b.empty());
+  writeFile("mpris-prog/VemlaPlayer.M3U", "#EXTM3U\r\n" + a.string() +
+                                              "\r\n" + b.string() +
+                                              "\r\n");
+  const fs::path out = tempDir() / "mpris.raw";
+  const fs::path log = tempDir() / "mpris.log";
+  int rc = -1;
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    fs::remove(out);
+    rc = run("xvfb-run -a -s '-screen 0 1024x768x24' dbus-run-session -- " VEMLA_MPRIS_SCRIPT
+             " '" + prog.string() + "' '" + out.string() + "' > '" + log.string() + "' 2>&1");
+    if (rc == 0 || readFile(log).find("could not connect to display") == std::string::npos) break;
+  }
+  const std::string said = readFile(log);
+  ASSERT_EQ(rc, 0) << said << readFile(prog / "player.log");
+  for (const std::string& line : std::vector<std::string>{"title 1: mpris-a", "url 1: file://" + a.string(), "title 2: Dos", "artist 2: Banda", "album 2: Disco",
+        "length 2: 30000000", "volume: 0.400000", "loop: Track", "shuffle: On", "exit: 0"}) {
+    EXPECT_NE(said.find(line + "\n"), std::string::npos) << line << " in\n" << said;
+  }
+
+  int first = 0, second = 0;
+  bool secondStarted = false, wrongOrder = false;
+  for (int t : windowTones(readFile(out))) {
+    if (std::abs(t - 440) <= 30) {
+      ++first;
+      wrongOrder = wrongOrder || secondStarted;
+    } else if (std::abs(t - 1500) <= 60) {
+      ++second;
+      secondStarted = true;
+    }
+  }
+  EXPECT_GE(first, 10);
+  EXPECT_GE(second, 10);
+  EXPECT_FALSE(wrongOrder);
+
+  // The requests went through the window's own controls: the settings keep them.
+  const std::string ini = readFile(prog / "VemlaPlayer.INI");
+  for (const char* line : {"VOLUMEN=250", "REPETIR=SI", "RANDOM=SI"}) {
+    EXPECT_NE(ini.find(line), std::string::npos) << line << " in\n" << ini;
+  }
+}
+
 }  // namespace
