@@ -12,13 +12,14 @@ ffmpeg -nostdin -hide_banner -loglevel error -f lavfi -i "$src" -c:a libmp3lame 
 ffmpeg -nostdin -hide_banner -loglevel error -f lavfi -i "$src" -c:a flac "$work/long.flac"
 SDL_AUDIODRIVER=dummy "$build/bench/audio/audio_bench" "$work/long.mp3" "$work/long.flac"
 
-# Odd and hostile files: zero-filled tails (a pre-allocated download), an 8 GB sparse file, and
-# list formats named as audio that name a FIFO.
+# Odd and hostile files: zero-filled tails (a pre-allocated download), an 8 GB sparse file, an
+# ID3v2 tag that claims 256 MB of padding, and list formats named as audio that name a FIFO.
 head -c 16384 "$work/long.mp3" >"$work/prealloc.mp3" && truncate -s 200M "$work/prealloc.mp3"
 head -c 16384 "$work/long.flac" >"$work/prealloc.flac" && truncate -s 200M "$work/prealloc.flac"
 head -c 16384 "$work/long.flac" >"$work/sparse.flac" && truncate -s 8G "$work/sparse.flac"
+printf 'ID3\3\0\0\177\177\177\177' >"$work/hugetag.mp3" && truncate -s 300M "$work/hugetag.mp3"
 mkfifo "$work/y.wav"
 printf 'ffconcat version 1.0\nfile y.wav\n' >"$work/fifo_concat.mp3"
 printf '#EXTM3U\n#EXT-X-TARGETDURATION:10\n#EXTINF:1.0,\ny.wav\n#EXT-X-ENDLIST\n' >"$work/hls.mp3"
 "$build/bench/audio/untrusted_bench" "$work/long.mp3" "$work/long.flac" "$work/prealloc.mp3" \
-  "$work/prealloc.flac" "$work/sparse.flac" "$work/fifo_concat.mp3" "$work/hls.mp3"
+  "$work/prealloc.flac" "$work/sparse.flac" "$work/hugetag.mp3" "$work/fifo_concat.mp3" "$work/hls.mp3"

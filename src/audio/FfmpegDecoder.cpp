@@ -26,8 +26,10 @@ constexpr int kMaxBadPackets = 1000;
 // Streams probed packet by packet before the format's codecs are known.
 constexpr int kMaxProbePackets = 256;
 constexpr int kIoBufferSize = 64 * 1024;
-// A leading ID3v2 tag is read whole by the demuxer; beyond this it counts against the budget.
-constexpr int64_t kMaxFreeTagBytes = 32 << 20;
+// A leading ID3v2 tag is read whole by the demuxer, its padding ten bytes at a time (a tag that
+// claims 256 MB of zeros costs as much as 256 MB read): this much of it comes on top of the
+// header budget, so a tag with 12 MB of pictures still opens.
+constexpr int64_t kMaxFreeTagBytes = 4 << 20;
 
 // Audio demuxers of the format kinds (WAV, OGG/SPX, MPG/MP2/MP3, WMA, AAC/MP4/ALAC, AC3, APE,
 // MPC, TTA, WV, FLAC). No list, playlist or image demuxer: those open further files.

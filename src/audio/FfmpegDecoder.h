@@ -26,8 +26,9 @@ namespace vemla::audio {
 class LimitedFile;
 
 struct DecoderLimits {
-  // Bytes reading the container's header may take, besides a leading ID3v2 tag (cover pictures
-  // may be large). An MP4 file's index is read here: 8 MB hold that of about 12 hours of AAC.
+  // Bytes reading the container's header may take, besides up to 4 MB of a leading ID3v2 tag
+  // (cover pictures may be large). An MP4 file's index is read here: 8 MB hold that of about 12
+  // hours of AAC.
   int64_t headerBytes = 8 << 20;
   // Bytes probing the streams may take after the header. Parsers scan every byte of a run of
   // zeros looking for a frame, so this bounds what an odd file costs the caller.

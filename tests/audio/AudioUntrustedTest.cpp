@@ -137,21 +137,31 @@ TEST(AudioUntrusted, OpenStopsAtItsDeadlineAndBudget) {
   EXPECT_NEAR(static_cast<double>(decodeAll(*d)) / d->rate(), 2.0, 0.1);
 }
 
-TEST(AudioUntrusted, LargeLeadingTagDoesNotCountAgainstTheOpen) {
+TEST(AudioUntrusted, LeadingTagIsReadBeyondTheHeaderBudgetUpToAPoint) {
   fs::path mp3 = makeFixture("mp3", 2.0);
   ASSERT_FALSE(mp3.empty());
-  // An ID3v2.3 tag of 3 MB of padding, as a tag with a big cover picture would be.
+  auto id3 = [](uint32_t size) {
+    std::string tag = "ID3";
+    tag += std::string("\x03\x00\x00", 3);
+    for (int shift : {21, 14, 7, 0}) tag += static_cast<char>((size >> shift) & 0x7f);
+    return tag;
+  };
+  // A tag of 3 MB of padding, as a tag with a big cover picture would be: it still opens.
   const uint32_t size = 3u << 20;
-  std::string tag = "ID3";
-  tag += std::string("\x03\x00\x00", 3);
-  for (int shift : {21, 14, 7, 0}) tag += static_cast<char>((size >> shift) & 0x7f);
-  tag += std::string(size, '\0');
-  fs::path tagged = vemla::test::writeFile("bigtag.mp3", tag + vemla::test::readFile(mp3));
+  fs::path tagged = vemla::test::writeFile(
+      "bigtag.mp3", id3(size) + std::string(size, '\0') + vemla::test::readFile(mp3));
   DecoderLimits limits;
   limits.headerBytes = 1 << 20;
   auto d = FfmpegDecoder::open(tagged.string(), limits);
   ASSERT_NE(d, nullptr);
   EXPECT_NEAR(static_cast<double>(d->lengthFrames()) / d->rate(), 2.0, 0.05);
+
+  // A tag that claims 256 MB of zeros is not read whole.
+  fs::path huge = vemla::test::writeFile("hugetag.mp3", id3(0x0fffffff));
+  fs::resize_file(huge, 300u << 20);
+  OpenReport report;
+  EXPECT_EQ(FfmpegDecoder::open(huge.string(), limits, &report), nullptr);
+  EXPECT_LE(report.bytesRead, limits.headerBytes + (4 << 20) + limits.probeBytes);
 }
 
 }  // namespace
