@@ -46,6 +46,7 @@
 #include "ui/TFmini.h"
 #include "ui/TInfo.h"
 #include "ui/TPlaylist.h"
+#include "ui/TVemlaCDAudio.h"
 #include "ui/TVemlaMain.h"
 #include "ui/ToolkitSpanish.h"
 #include "ui/VemlaTray.h"
@@ -149,6 +150,8 @@ int main(int argc, char** argv) {
 
   auto main = std::make_unique<TVemlaMain>(player);
   auto playlist = std::make_unique<TPlaylist>(player);
+  auto cdDialog = std::make_unique<vemla::ui::TVemlaCDAudio>(player);
+  playlist->setCdDialog(cdDialog.get());
   auto info = std::make_unique<vemla::ui::TInfo>(player);
   main->setInfoWindow(info.get());
   playlist->setInfoWindow(info.get());
@@ -234,6 +237,7 @@ int main(int argc, char** argv) {
   tray.reset();
   main->setMiniWindowHooks({});
   mini.reset();
+  cdDialog.reset();
   playlist.reset();
   main.reset();
   if (!shutDown) player.FreeAudioDevice();

@@ -10,6 +10,9 @@
 // - Every call is made from one thread (the user-interface thread) except the end sync callback,
 //   which the library calls once, on a thread of its own, after the stream's last sample was
 //   heard. The callback must not call back into the library; it should only post a request.
+//   The CD queries (CD_GetDriveDescription, CD_GetDriveLetter, CD_GetTracks, CD_GetTrackLength,
+//   CD_GetID) may also be made from one other thread at a time, since a drive can take seconds
+//   to answer and the window thread must not wait for it.
 // - Position, data and levels describe what is being heard now (output latency taken off).
 // - Opening never scans a whole file and never blocks longer than the container probe.
 // - Tests: SDL_AUDIODRIVER=dummy plays in real time; SDL_AUDIODRIVER=disk with

@@ -173,9 +173,10 @@ Handle SdlAudioLib::AAC_StreamCreateFile(bool mem, const std::string& path, uint
 // ---------------------------------------------------------------------------------------------
 // CD
 
-CdDrives& SdlAudioLib::drives() {
-  if (!drives_) drives_ = std::make_unique<CdDrives>(std::getenv("VEMLA_CD_IMAGES"));
-  return *drives_;
+std::shared_ptr<const CdDrives> SdlAudioLib::drives(bool reread) {
+  std::lock_guard<std::mutex> lock(drivesMutex_);
+  if (!drives_ || reread) drives_ = std::make_shared<CdDrives>(std::getenv("VEMLA_CD_IMAGES"));
+  return drives_;
 }
 
 Handle SdlAudioLib::CD_StreamCreateFile(const std::string& path, uint32_t flags) {
@@ -186,30 +187,29 @@ Handle SdlAudioLib::CD_StreamCreateFile(const std::string& path, uint32_t flags)
   head.resize(static_cast<size_t>(f.gcount()));
   int track = CdDrives::cdaTrackNumber(head);
   if (track < 1) return 0;
-  return CD_StreamCreate(drives().driveForFile(path), track - 1, flags);
+  return CD_StreamCreate(drives()->driveForFile(path), track - 1, flags);
 }
 
 Handle SdlAudioLib::CD_StreamCreate(int drive, int track, uint32_t) {
-  return add(drives().openTrack(drive, track), kTypeCd);
+  return add(drives()->openTrack(drive, track), kTypeCd);
 }
 
 std::string SdlAudioLib::CD_GetDriveDescription(int drive) {
   // The drive list is read again whenever a caller starts listing from the first drive.
-  if (drive == 0) drives_.reset();
-  return drives().description(drive);
+  return drives(drive == 0)->description(drive);
 }
 
-std::string SdlAudioLib::CD_GetDriveLetter(int drive) { return drives().path(drive); }
+std::string SdlAudioLib::CD_GetDriveLetter(int drive) { return drives()->path(drive); }
 
-int SdlAudioLib::CD_GetTracks(int drive) { return drives().tracks(drive); }
+int SdlAudioLib::CD_GetTracks(int drive) { return drives()->tracks(drive); }
 
 int64_t SdlAudioLib::CD_GetTrackLength(int drive, int track) {
-  return drives().trackLength(drive, track);
+  return drives()->trackLength(drive, track);
 }
 
 std::vector<std::string> SdlAudioLib::CD_GetID(int drive, uint32_t id) {
   if (id != 4) return {};
-  return drives().cdText(drive);
+  return drives()->cdText(drive);
 }
 
 // ---------------------------------------------------------------------------------------------

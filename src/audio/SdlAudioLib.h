@@ -115,7 +115,8 @@ class SdlAudioLib : public AudioLib {
   std::shared_ptr<Stream> find(Handle h);
   Handle add(std::unique_ptr<Decoder> decoder, uint32_t ctype);
   Handle openFile(bool mem, const std::string& path, uint64_t offset, uint64_t length);
-  CdDrives& drives();
+  // The drive list, read again when `reread`. Guarded: CD queries may come from a worker.
+  std::shared_ptr<const CdDrives> drives(bool reread = false);
   bool seek(Stream& s, int64_t frame);
   void lockDevice();
   void unlockDevice();
@@ -154,7 +155,8 @@ class SdlAudioLib : public AudioLib {
   std::atomic<bool> notifierQuit_{false};
   std::mutex pauseMutex_;
 
-  std::unique_ptr<CdDrives> drives_;
+  std::mutex drivesMutex_;
+  std::shared_ptr<const CdDrives> drives_;
   SpectrumAnalyzer spectrum_;
   // ChannelGetData's frames, kept so the visualiser's tick allocates nothing.
   std::vector<int16_t> heard_ = std::vector<int16_t>(kMaxDataFrames * 2);

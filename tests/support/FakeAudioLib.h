@@ -87,7 +87,7 @@ class FakeAudioLib : public StubAudioLib {
     return drive >= 0 && drive < static_cast<int>(cdDrives.size()) ? cdDrives[drive].first : "";
   }
   int CD_GetTracks(int drive) override {
-    if (discTracks.count(drive)) return discTracks[drive];
+    if (discTracks.count(drive)) return discTracks.at(drive);
     int n = -1;
     for (const auto& [key, script] : cdTracks)
       if (key.first == drive) n = std::max(n, key.second + 1);
@@ -98,7 +98,7 @@ class FakeAudioLib : public StubAudioLib {
     return it == cdTracks.end() ? -1 : static_cast<int64_t>(it->second.length);
   }
   std::vector<std::string> CD_GetID(int drive, uint32_t id) override {
-    return id == 4 && cdIds.count(drive) ? cdIds[drive] : std::vector<std::string>{};
+    return id == 4 && cdIds.count(drive) ? cdIds.at(drive) : std::vector<std::string>{};
   }
 
   bool ChannelPlay(audio::Handle h, bool) override {
