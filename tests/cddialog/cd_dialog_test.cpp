@@ -90,8 +90,8 @@ struct Rig {
 };
 
 TEST(CdTrackRow, NamesAndLengths) {
-  const std::vector<std::string> ids = {"Artista=Grupo", "Título1=Amanecer",
-                                        "Título12=Doce", "Título3=Tres=3", "", "Título2=Oculto"};
+  const std::vector<std::string> ids = {
+      "Artista=Grupo", "Título1=Amanecer", "Título12=Doce", "Título3=Tres=3", "", "Título2=Oculto"};
   struct Case {
     int track;
     int64_t bytes;
@@ -99,10 +99,8 @@ TEST(CdTrackRow, NamesAndLengths) {
   } cases[] = {
       {0, 33075000, "Amanecer (3:07)"},  // 187 seconds
       {1, 176399, "Pista 02 (0:00)"},    // after the empty text nothing counts
-      {2, 176400 * 60, "Tres=3 (1:00)"},
-      {11, 176400 * 600, "Doce (10:00)"},
-      {8, -1, "Pista 09 (data)"},
-      {99, 0, "Pista 100 (0:00)"},
+      {2, 176400 * 60, "Tres=3 (1:00)"}, {11, 176400 * 600, "Doce (10:00)"},
+      {8, -1, "Pista 09 (data)"},        {99, 0, "Pista 100 (0:00)"},
   };
   for (const Case& c : cases) EXPECT_EQ(ui::CdTrackRow(c.track, c.bytes, ids), c.row);
   EXPECT_EQ(ui::CdTrackRow(0, 176400 * 5, {}), "Pista 01 (0:05)");
@@ -296,7 +294,8 @@ TEST(CdDialog, SlowDriveIsReadOffTheWindowThread) {
 TEST(CdDialog, RealImagesListAndAdd) {
   if (!test::haveTool("ffmpeg")) GTEST_SKIP() << "needs ffmpeg";
   auto disc = test::makeCdImage(
-      "dialogdisc", {{75 * 3, 440, false, "Primera"}, {75 * 2, 660, false, ""}, {150, 0, true, ""}});
+      "dialogdisc",
+      {{75 * 3, 440, false, "Primera"}, {75 * 2, 660, false, ""}, {150, 0, true, ""}});
   ASSERT_FALSE(disc.empty());
   auto missing = test::writeFile("nobin/nobin.cue",
                                  "FILE \"gone.bin\" BINARY\n  TRACK 01 AUDIO\n"
@@ -314,8 +313,8 @@ TEST(CdDialog, RealImagesListAndAdd) {
     d.show();
     ASSERT_TRUE(waitFor([&] { return !d.filling(); }));
     const QStringList all = drives(d.Unidades());
-    const int ours = static_cast<int>(all.indexOf(QString::fromStdString(disc.string()) +
-                                                  ": dialogdisc.cue"));
+    const int ours =
+        static_cast<int>(all.indexOf(QString::fromStdString(disc.string()) + ": dialogdisc.cue"));
     ASSERT_GE(ours, 0) << all.join("|").toStdString();
     ASSERT_EQ(all.size(), ours + 2);
     EXPECT_EQ(all[ours + 1], QString::fromStdString(missing.string()) + ": nobin.cue");

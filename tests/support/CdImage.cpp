@@ -13,9 +13,11 @@ std::string sine(int hz, int sectors) {
   fs::path out = tempDir() / ("cd-tone-" + std::to_string(hz) + "-" + std::to_string(sectors));
   if (!fs::exists(out)) {
     const double seconds = sectors / 75.0;
-    std::string cmd = "ffmpeg -nostdin -hide_banner -loglevel error -y -f lavfi -i "
-                      "'sine=frequency=" + std::to_string(hz) + ":sample_rate=44100:duration=" +
-                      std::to_string(seconds) + "' -ac 2 -f s16le '" + out.string() + "'";
+    std::string cmd =
+        "ffmpeg -nostdin -hide_banner -loglevel error -y -f lavfi -i "
+        "'sine=frequency=" +
+        std::to_string(hz) + ":sample_rate=44100:duration=" + std::to_string(seconds) +
+        "' -ac 2 -f s16le '" + out.string() + "'";
     if (run(cmd) != 0) return {};
   }
   std::string bytes = readFile(out);
