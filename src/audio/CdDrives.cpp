@@ -192,7 +192,7 @@ std::unique_ptr<Decoder> CdDrives::openTrack(int drive, int track) const {
   lsn_t a = cdio_get_track_lsn(p.get(), t);
   lsn_t b = cdio_get_track_last_lsn(p.get(), t);
   if (a == CDIO_INVALID_LSN || b == CDIO_INVALID_LSN || b < a) return nullptr;
-  return std::make_unique<CdDecoder>(p.release(), a, b);
+  return std::make_unique<CdDecoder>(p.release(), a, b, d.image);
 }
 
 int CdDrives::driveForFile(const std::string& file) const {

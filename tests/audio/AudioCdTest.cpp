@@ -144,6 +144,31 @@ TEST_F(CdImageTest, TrackPlaysWhatIsOnTheDisc) {
   EXPECT_EQ(heard.find(disc.substr(1000, 4096)), std::string::npos);
 }
 
+// The disc's data gives out in the middle of a track (a disc ejected, an image cut short): the
+// track ends there, as a file that went missing would, and its end is still reported.
+TEST_F(CdImageTest, DataGivingOutEndsTheTrack) {
+  fs::path out = vemla::test::tempDir() / "cut.raw";
+  auto lib = makeLib(out);
+  ASSERT_TRUE(lib);
+  int d = driveOf(*lib, audio_);
+  ASSERT_GE(d, 0);
+  Handle h = lib->CD_StreamCreate(d, 0, 0);
+  ASSERT_NE(h, 0u);
+  EXPECT_EQ(lib->ChannelGetLength(h), 352800u);
+  fs::resize_file(audio_.parent_path() / "disc.bin", 40 * 2352);
+  EndCounter ends;
+  lib->ChannelSetSync(h, kSyncEnd, 0, &EndCounter::proc, &ends);
+  ASSERT_TRUE(lib->ChannelPlay(h, false));
+  ASSERT_TRUE(ends.waitFor(1, 30));
+  lib->Free();
+  std::string heard = vemla::test::readFile(out);
+  std::string disc = vemla::test::readFile(audio_.parent_path() / "disc.bin");
+  EXPECT_NE(heard.find(disc.substr(30 * 2352, 4096)), std::string::npos) << "what could be read";
+  size_t sound = 0;
+  for (size_t i = 0; i + 1 < heard.size(); i += 2) sound += heard[i] != 0 || heard[i + 1] != 0;
+  EXPECT_LT(sound, 120u * 2352 / 2) << "no made-up sound past the cut";
+}
+
 TEST_F(CdImageTest, CdaStubOpensItsTrack) {
   auto lib = createAudioLib();
   int d = driveOf(*lib, audio_);
