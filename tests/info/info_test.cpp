@@ -2,6 +2,7 @@
 // mutagen: the texts it shows, when it fills itself, the picture it finds, and what saving
 // writes (read back by mutagen, with the audio bytes compared).
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <QApplication>
 #include <QLabel>
@@ -9,6 +10,7 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <csignal>
 #include <filesystem>
 #include <memory>
 #include <sstream>
@@ -16,6 +18,7 @@
 #include "audio/AudioLib.h"
 #include "core/Player.h"
 #include "support/Fixtures.h"
+#include "tags/TID3v2.h"
 #include "ui/TInfo.h"
 
 namespace fs = std::filesystem;
@@ -366,6 +369,94 @@ TEST_F(InfoWindow, SavingWritesOnlyWhatTheRulesAllow) {
     fs::path copy = writeFile("info/before.mp3", before);
     EXPECT_EQ(AudioOf(f), AudioOf(copy)) << c.name;
   }
+}
+
+// Damaged tags, a vanished file and a full disk: the window shows what it can, and the file is
+// either rewritten whole or left as it was.
+TEST_F(InfoWindow, BadInputLeavesTheFileWholeOrUntouched) {
+  auto solid = QImage(16, 16, QImage::Format_RGB32);
+  solid.fill(Qt::white);
+  ASSERT_TRUE(solid.save(QString::fromStdString((dir_ / "prog/skin/noimagen.jpg").string())));
+  fs::path mp3 = Mp3("bad/plain.mp3");
+  const std::string audio = readFile(mp3);
+  auto frame = [](const std::string& id, const std::string& data, uint32_t size) {
+    return id + std::string{char(size >> 24),
+                            char((size >> 16) & 0xFF),
+                            char((size >> 8) & 0xFF),
+                            char(size & 0xFF),
+                            0,
+                            0} +
+           data;
+  };
+  auto tag = [](const std::string& body, uint32_t size) {
+    std::string h = std::string("ID3\3\0\0", 6);
+    for (int shift : {21, 14, 7, 0}) h += char((size >> shift) & 0x7F);
+    return h + body;
+  };
+  const std::string lyrics = frame("USLT", std::string("\0eng\0la la", 10), 10);
+  const std::string cut = frame("APIC", std::string("\0image/jpeg\0\3\0\xFF\xD8", 16), 90000);
+  struct Case {
+    const char* name;
+    std::string before;  // the file's bytes
+    std::string after;   // what follows the new tag's seven items once saved; empty: untouched
+    size_t kept;         // bytes of old frames kept in the new tag
+  } cases[] = {
+      // The audio layer refuses it, so it is known only from a list; it is shown, never written.
+      {"100 MB tag size field", tag("", 100u << 20) + audio, "", 0},
+      {"truncated picture frame", tag(lyrics + cut, lyrics.size() + cut.size()) + audio,
+       lyrics + audio, lyrics.size()},
+  };
+  for (const auto& c : cases) {
+    fs::path f = writeFile(
+        fs::relative(dir_ / "bad" / (std::string(c.name) + ".mp3"), tempDir()).string(), c.before);
+    if (c.after.empty()) {
+      ASSERT_TRUE(player_.AddListedEntry(f.string(), "", c.name, 1));
+    } else {
+      Add(f);
+    }
+    ShowFor(player_.List.EntryCount - 1);
+    EXPECT_EQ(window_->InfoEntry(), player_.List.EntryCount);
+    EXPECT_TRUE(Near(Centre(window_->Imagen()), Qt::white)) << c.name;
+    Edit("titulo", "Nuevo");
+    Edit("npista", "1");
+    EXPECT_EQ(Save(), "") << c.name;
+    if (c.after.empty()) {
+      EXPECT_TRUE(readFile(f) == c.before) << c.name;
+      continue;
+    }
+    tags::TID3v2 written;
+    ASSERT_TRUE(written.Load(f.string()));
+    std::string built;
+    ASSERT_TRUE(written.BuildTag(built, c.kept));
+    EXPECT_EQ(written.Title(), "Nuevo") << c.name;
+    EXPECT_TRUE(readFile(f) == built + c.after) << c.name;
+  }
+
+  // The file vanished since it was listed: the window keeps its texts, nothing is written.
+  fs::path gone = Mp3("bad/gone.mp3", "v23");
+  const int goneEntry = Add(gone);
+  fs::remove(gone);
+  ShowFor(goneEntry - 1);
+  EXPECT_EQ(Text("titulo"), QString::fromUtf8("Canción vieja"));
+  EXPECT_EQ(Save(), "");
+  EXPECT_FALSE(fs::exists(gone));
+
+  // The disk fills up while the work file is written: the file stays as it was, no work file.
+  fs::path full = Mp3("bad/full.mp3", "v23");
+  const std::string before = readFile(full);
+  ShowFor(Add(full) - 1);
+  Edit("titulo", "Nuevo");
+  std::signal(SIGXFSZ, SIG_IGN);
+  rlimit old{};
+  getrlimit(RLIMIT_FSIZE, &old);
+  rlimit small = old;
+  small.rlim_cur = before.size() / 2;
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  QString said = Save();
+  setrlimit(RLIMIT_FSIZE, &old);
+  EXPECT_EQ(said, "");
+  EXPECT_EQ(readFile(full), before);
+  EXPECT_FALSE(fs::exists(full.string() + "~"));
 }
 
 }  // namespace

@@ -1,0 +1,144 @@
+// How fast the information window shows an entry, and how fast it saves a tag.
+//
+// 1. Makes, with ffmpeg and mutagen, a 3-minute MP3 with an ID3v2.3 tag, the same with a 1 MB
+//    JPEG cover in the tag, and a 10 MB MP3 with an ID3v2.3 tag.
+// 2. Shows the window for each of the first two (neither is the playing entry, so each showing
+//    reads the entry again and finds its picture), hiding it in between; prints the median and
+//    the slowest showing.
+// 3. Saves edited texts into the 10 MB file, and copies the same file with `cp`, alternating;
+//    prints both medians and their ratio. The save ends with an fsync of the new file, so a
+//    `cp` followed by `sync` of the copy is printed as well.
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QPushButton>
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "audio/AudioLib.h"
+#include "core/Player.h"
+#include "ui/TInfo.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool Shell(const std::string& cmd) { return std::system(cmd.c_str()) == 0; }
+
+double Median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  return v[v.size() / 2];
+}
+
+const char* kTagger = R"(import sys
+from mutagen.id3 import ID3, TIT2, TPE1, TALB, TRCK, APIC
+t = ID3()
+t.add(TIT2(encoding=0, text='Titulo'))
+t.add(TPE1(encoding=0, text='Artista'))
+t.add(TALB(encoding=0, text='Disco'))
+t.add(TRCK(encoding=0, text='3'))
+if len(sys.argv) > 2:
+    t.add(APIC(encoding=0, mime='image/jpeg', type=3, desc='', data=open(sys.argv[2], 'rb').read()))
+t.save(sys.argv[1], v2_version=3)
+)";
+
+bool MakeMp3(const fs::path& out, int seconds, const char* bitrate, const std::string& cover) {
+  std::string cmd = "ffmpeg -nostdin -loglevel error -y -f lavfi -i 'sine=f=440:d=" +
+                    std::to_string(seconds) + "' -ac 2 -c:a libmp3lame -b:a " + bitrate +
+                    " -id3v2_version 0 '" + out.string() + "'";
+  if (!Shell(cmd)) return false;
+  fs::path py = out.parent_path() / "tag.py";
+  FILE* f = std::fopen(py.c_str(), "w");
+  if (!f) return false;
+  std::fputs(kTagger, f);
+  std::fclose(f);
+  return Shell("/usr/bin/python3 '" + py.string() + "' '" + out.string() + "'" +
+               (cover.empty() ? "" : " '" + cover + "'"));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: info_bench <work folder> [rounds]\n");
+    return 2;
+  }
+  const fs::path work = argv[1];
+  const int rounds = argc > 2 ? std::max(3, std::atoi(argv[2])) : 41;
+  fs::create_directories(work);
+  QApplication app(argc, argv);
+
+  // A noise picture compresses badly: about 1 MB of JPEG.
+  const fs::path cover = work / "cover.jpg";
+  if (!Shell("ffmpeg -nostdin -loglevel error -y -f lavfi -i "
+             "'nullsrc=s=1000x1000,geq=random(1)*255:128:128' -frames:v 1 -q:v 3 '" +
+             cover.string() + "'")) {
+    std::fprintf(stderr, "ffmpeg could not make the cover\n");
+    return 1;
+  }
+  const fs::path plain = work / "plain.mp3", pictured = work / "pictured.mp3",
+                 big = work / "big.mp3";
+  if (!MakeMp3(plain, 180, "128k", "") || !MakeMp3(pictured, 180, "128k", cover.string()) ||
+      !MakeMp3(big, 262, "320k", "")) {
+    std::fprintf(stderr, "could not make the MP3 files (ffmpeg, python3-mutagen)\n");
+    return 1;
+  }
+
+  auto audio = vemla::audio::createAudioLib();
+  vemla::core::NullPlayerView view;
+  vemla::core::Player player(*audio);
+  player.SetDefaults((work / "VemlaPlayer").string());
+  player.SetView(&view);
+  player.AddFileEntry(plain.string());
+  player.AddFileEntry(pictured.string());
+  player.AddFileEntry(big.string());
+  vemla::ui::TInfo window(player);
+
+  std::printf("cover: %.2f MB\n", fs::file_size(cover) / 1048576.0);
+  for (int row : {0, 1}) {
+    std::vector<double> ms;
+    for (int i = 0; i < rounds; ++i) {
+      window.hide();
+      view.SelectRow(row);
+      QElapsedTimer t;
+      t.start();
+      window.show();
+      ms.push_back(t.nsecsElapsed() / 1e6);
+    }
+    std::printf("show %-28s median %6.2f ms, slowest %6.2f ms (%d showings)\n",
+                row == 0 ? "MP3 without picture:" : "MP3 with 1 MB cover:", Median(ms),
+                *std::max_element(ms.begin(), ms.end()), rounds);
+  }
+
+  window.hide();
+  view.SelectRow(2);
+  window.show();
+  const fs::path copy = work / "copy.mp3";
+  std::vector<double> save, cp, cpSync;
+  const int saves = std::max(3, rounds / 4);
+  for (int i = 0; i < saves; ++i) {
+    window.findChild<QLineEdit*>("titulo")->setText(QString("Titulo %1").arg(i));
+    QElapsedTimer t;
+    t.start();
+    window.findChild<QPushButton*>("Button1")->click();
+    save.push_back(t.nsecsElapsed() / 1e6);
+    t.restart();
+    Shell("cp '" + big.string() + "' '" + copy.string() + "'");
+    cp.push_back(t.nsecsElapsed() / 1e6);
+    fs::remove(copy);
+    t.restart();
+    Shell("cp '" + big.string() + "' '" + copy.string() + "' && sync '" + copy.string() + "'");
+    cpSync.push_back(t.nsecsElapsed() / 1e6);
+    fs::remove(copy);
+  }
+  std::printf("save on a %.1f MB MP3: median %.2f ms; cp median %.2f ms (ratio %.2f); "
+              "cp + sync median %.2f ms (ratio %.2f)\n",
+              fs::file_size(big) / 1048576.0, Median(save), Median(cp), Median(save) / Median(cp),
+              Median(cpSync), Median(save) / Median(cpSync));
+  player.SetView(nullptr);
+  return 0;
+}
