@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "audio/LimitedFile.h"
+#include "audio/ProbeAfterTag.h"
 
 extern "C" {
 #include <libavformat/avformat.h>
@@ -81,8 +82,8 @@ std::string ReadAttachedPicture(const std::string& path, size_t maxBytes) {
   c.file->allowUntil(kHeadBytes + tag, LimitedFile::Clock::now() + kDeadline);
   auto* buffer = static_cast<unsigned char*>(av_malloc(kIoBufferSize));
   if (!buffer) return {};
-  c.io = avio_alloc_context(buffer, kIoBufferSize, 0, c.file.get(), &readPacket, nullptr,
-                            &seekFile);
+  c.io =
+      avio_alloc_context(buffer, kIoBufferSize, 0, c.file.get(), &readPacket, nullptr, &seekFile);
   if (!c.io) {
     av_free(buffer);
     return {};
@@ -95,7 +96,8 @@ std::string ReadAttachedPicture(const std::string& path, size_t maxBytes) {
   AVDictionary* opts = nullptr;
   av_dict_set_int(&opts, "probesize", 1 << 20, 0);
   av_dict_set(&opts, "format_whitelist", kDemuxers, 0);
-  int rc = avformat_open_input(&c.fmt, path.c_str(), nullptr, &opts);
+  const AVInputFormat* format = probeAfterTag(*c.file, tag, path.c_str(), kDemuxers);
+  int rc = avformat_open_input(&c.fmt, path.c_str(), format, &opts);
   av_dict_free(&opts);
   if (rc < 0) return {};  // c.fmt is freed and null
 

@@ -6,6 +6,7 @@
 #include "audio/LameHeader.h"
 #include "audio/LimitedFile.h"
 #include "audio/MusepackHeader.h"
+#include "audio/ProbeAfterTag.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -100,6 +101,7 @@ bool FfmpegDecoder::openContainer(const std::string& path, OpenReport& report) {
   int64_t tag = std::min(leadingTagBytes(*file_), kMaxFreeTagBytes);
   auto deadline = LimitedFile::Clock::now() + limits_.openDeadline;
   file_->allowUntil(limits_.headerBytes + tag, deadline);
+  const AVInputFormat* format = probeAfterTag(*file_, tag, path.c_str(), kAllowedDemuxers);
   auto* buffer = static_cast<unsigned char*>(av_malloc(kIoBufferSize));
   if (!buffer) return false;
   io_ = avio_alloc_context(buffer, kIoBufferSize, 0, file_.get(), &readPacket, nullptr, &seekFile);
@@ -119,7 +121,7 @@ bool FfmpegDecoder::openContainer(const std::string& path, OpenReport& report) {
   av_dict_set(&opts, "format_whitelist", kAllowedDemuxers, 0);
   av_dict_set(&opts, "protocol_whitelist", "file", 0);
   // The path names the file for extension hints only; the content is read through io_.
-  int rc = avformat_open_input(&fmt_, path.c_str(), nullptr, &opts);
+  int rc = avformat_open_input(&fmt_, path.c_str(), format, &opts);
   av_dict_free(&opts);
   report.overBudget = file_->overBudget();
   if (rc >= 0) {

@@ -46,15 +46,21 @@ std::string Python(const std::string& script, const fs::path& file, const std::s
 }
 
 // Tags a file: "v23" and "v24" write texts, a red PNG cover, lyrics and a gain frame in that
-// version; "v1" only an ID3v1 tag; "bad-picture" a v2.3 cover that is no picture.
-const char* kTagger = R"(import sys, struct, zlib
+// version ("big-cover": v2.3 with a cover of some 270 KB); "v1" only an ID3v1 tag; "bad-picture" a
+// v2.3 cover that is no picture.
+const char* kTagger = R"(import os, sys, struct, zlib
 from mutagen.id3 import ID3, TIT2, TPE1, TALB, TRCK, TYER, TCON, COMM, APIC, USLT, TXXX
 f, mode = sys.argv[1], sys.argv[2]
-def png(r, g, b):
-    raw = b''.join(b'\0' + bytes([r, g, b]) * 8 for _ in range(8))
+def png(r, g, b, side=8):
+    # A solid picture; a large one has noise around its solid middle, so it stays large.
+    def px(x, y):
+        if side == 8 or abs(x - side // 2) < side // 5 and abs(y - side // 2) < side // 5:
+            return bytes([r, g, b])
+        return os.urandom(3)
+    raw = b''.join(b'\0' + b''.join(px(x, y) for x in range(side)) for y in range(side))
     def chunk(t, d):
         return struct.pack('>I', len(d)) + t + d + struct.pack('>I', zlib.crc32(t + d))
-    return (b'\x89PNG\r\n\x1a\n' + chunk(b'IHDR', struct.pack('>IIBBBBB', 8, 8, 8, 2, 0, 0, 0))
+    return (b'\x89PNG\r\n\x1a\n' + chunk(b'IHDR', struct.pack('>IIBBBBB', side, side, 8, 2, 0, 0, 0))
             + chunk(b'IDAT', zlib.compress(raw)) + chunk(b'IEND', b''))
 t = ID3()
 t.add(TIT2(encoding=0, text='Canci\u00f3n vieja'))
@@ -67,7 +73,8 @@ t.add(COMM(encoding=0, lang='eng', desc='', text='Nice'))
 if mode == 'bad-picture':
     t.add(APIC(encoding=0, mime='image/jpeg', type=3, desc='', data=b'not a picture at all'))
 elif mode != 'v1':
-    t.add(APIC(encoding=0, mime='image/png', type=3, desc='', data=png(255, 0, 0)))
+    side = 300 if mode == 'big-cover' else 8
+    t.add(APIC(encoding=0, mime='image/png', type=3, desc='', data=png(255, 0, 0, side)))
     t.add(USLT(encoding=0, lang='eng', desc='', text='la la la'))
     t.add(TXXX(encoding=0, desc='replaygain_track_gain', text='-6.5 dB'))
 if mode == 'v1':
@@ -276,6 +283,10 @@ TEST_F(InfoWindow, PictureComesFromTheEntryTheFileItsFolderOrTheSkin) {
   writeFile(fs::relative(notPicture, tempDir()).string(), "not a picture");
 
   const int embedded = Add(Mp3("embedded/a.mp3", "v23"));
+  // A tag this large is passed over before the container is probed; the file still opens whole.
+  const int big = Add(Mp3("embedded/big.mp3", "big-cover"));
+  EXPECT_EQ(player_.List.Entries[big].LengthSeconds, 1);
+  EXPECT_EQ(player_.List.Entries[big].SampleRate, 44100);
   const int badEmbedded = Add(Mp3("withcover/a.mp3", "bad-picture"));
   const int plain = Add(Mp3("plain/a.mp3"));
   const int own = Add(Mp3("plain/b.mp3"));
@@ -285,7 +296,11 @@ TEST_F(InfoWindow, PictureComesFromTheEntryTheFileItsFolderOrTheSkin) {
   struct Case {
     int entry;
     QColor colour;
-  } cases[] = {{embedded, Qt::red}, {badEmbedded, Qt::green}, {plain, Qt::white}, {own, Qt::blue}};
+  } cases[] = {{embedded, Qt::red},
+               {big, Qt::red},
+               {badEmbedded, Qt::green},
+               {plain, Qt::white},
+               {own, Qt::blue}};
   for (const auto& c : cases) {
     ShowFor(c.entry - 1);
     EXPECT_TRUE(Near(Centre(window_->Imagen()), c.colour))
