@@ -231,6 +231,8 @@ TEST_F(InfoWindow, FillsOnlyWhenShownAndRereadsOtherEntries) {
   window_->show();
   EXPECT_EQ(Text("Ttipo"), "Tipo de Archivo: MP3");
   EXPECT_EQ(window_->InfoEntry(), 0);
+  EXPECT_FALSE(window_->Imagen()->pixmap().isNull())
+      << "the skin's neutral picture until one loads";
   window_->hide();
 
   fs::path a = Mp3("a.mp3", "v23");
