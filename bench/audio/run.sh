@@ -18,8 +18,12 @@ head -c 16384 "$work/long.mp3" >"$work/prealloc.mp3" && truncate -s 200M "$work/
 head -c 16384 "$work/long.flac" >"$work/prealloc.flac" && truncate -s 200M "$work/prealloc.flac"
 head -c 16384 "$work/long.flac" >"$work/sparse.flac" && truncate -s 8G "$work/sparse.flac"
 printf 'ID3\3\0\0\177\177\177\177' >"$work/hugetag.mp3" && truncate -s 300M "$work/hugetag.mp3"
+# Raw ADTS has no index: a far seek reads its way there, many read budgets long.
+ffmpeg -nostdin -hide_banner -loglevel error -f lavfi -i "sine=f=440:d=1200" -ac 2 -c:a aac \
+  -b:a 128k "$work/long.aac"
 mkfifo "$work/y.wav"
 printf 'ffconcat version 1.0\nfile y.wav\n' >"$work/fifo_concat.mp3"
 printf '#EXTM3U\n#EXT-X-TARGETDURATION:10\n#EXTINF:1.0,\ny.wav\n#EXT-X-ENDLIST\n' >"$work/hls.mp3"
-"$build/bench/audio/untrusted_bench" "$work/long.mp3" "$work/long.flac" "$work/prealloc.mp3" \
-  "$work/prealloc.flac" "$work/sparse.flac" "$work/hugetag.mp3" "$work/fifo_concat.mp3" "$work/hls.mp3"
+"$build/bench/audio/untrusted_bench" "$work/long.mp3" "$work/long.flac" "$work/long.aac" \
+  "$work/prealloc.mp3" "$work/prealloc.flac" "$work/sparse.flac" "$work/hugetag.mp3" \
+  "$work/fifo_concat.mp3" "$work/hls.mp3"

@@ -300,12 +300,33 @@ int FfmpegDecoder::read(int16_t* out, int maxFrames) {
   return done;
 }
 
+int FfmpegDecoder::seekReading(int64_t ts) {
+  // A demuxer without an index reads its way to the target, noting the packets it passes in the
+  // stream's index; a later try goes on from the last one noted. So a spent budget is tried
+  // again while the index grows: a long file gets there, a run of zeros (no packets) stops
+  // where the packets stopped.
+  AVStream* st = fmt_->streams[stream_];
+  auto lastIndexed = [st] {
+    int n = avformat_index_get_entries_count(st);
+    const AVIndexEntry* e = n > 0 ? avformat_index_get_entry(st, n - 1) : nullptr;
+    return e ? e->timestamp : INT64_MIN;
+  };
+  for (;;) {
+    int64_t before = lastIndexed();
+    file_->allow(limits_.stepBytes);
+    int rc = av_seek_frame(fmt_, stream_, ts, AVSEEK_FLAG_BACKWARD);
+    // Cut short, the seek lands on the last packet noted, which may be far from the target.
+    if (!file_->overBudget() || lastIndexed() <= before) return rc;
+    io_->eof_reached = 0;
+    io_->error = 0;
+  }
+}
+
 bool FfmpegDecoder::seekTo(int64_t frame, int64_t margin) {
   int64_t from = std::max<int64_t>(frame - margin, 0);
   AVStream* st = fmt_->streams[stream_];
   int64_t ts = startPts_ + av_rescale_q(from, AVRational{1, rate_}, st->time_base);
-  file_->allow(limits_.stepBytes);
-  int rc = from == 0 ? -1 : av_seek_frame(fmt_, stream_, ts, AVSEEK_FLAG_BACKWARD);
+  int rc = from == 0 ? -1 : seekReading(ts);
   if (rc < 0) {
     // From the very start: always possible for a file, and then counting is exact.
     file_->allow(limits_.stepBytes);

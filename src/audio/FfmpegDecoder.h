@@ -77,6 +77,8 @@ class FfmpegDecoder : public Decoder {
   bool decodeNext();
   bool convertFrame();
   bool seekTo(int64_t frame, int64_t margin);
+  // av_seek_frame to `ts` (stream time base), reading on while reading makes progress.
+  int seekReading(int64_t ts);
 
   DecoderLimits limits_;
   std::unique_ptr<LimitedFile> file_;
