@@ -60,6 +60,7 @@ void LoadSettings(Player& p, SettingsWindows& w, const std::string& path) {
   p.TimeMode = static_cast<uint8_t>(v.timeMode);
   p.FxType = static_cast<uint8_t>(v.fxType);
   p.FxMode = static_cast<uint8_t>(v.fxMode);
+  w.ShowVisualiser(p.FxType, p.FxMode);
   if (v.miniLeft != 0) w.MoveMiniWindow(v.miniLeft, w.MiniWindowPos().top);
   if (v.miniTop != 0) w.MoveMiniWindow(w.MiniWindowPos().left, v.miniTop);
   p.PlaylistVisible = v.playlistVisible ? 1 : 0;

@@ -31,6 +31,11 @@ class SettingsWindows {
   virtual void SetMuteGlyph(bool muted) = 0;
   virtual void ShowRepeatDots(bool on) = 0;
   virtual void ShowRandomDots(bool on) = 0;
+  // The visualiser panel follows the restored FxType and FxMode (drawing mode, check marks).
+  virtual void ShowVisualiser(int fxType, int fxMode) {
+    (void)fxType;
+    (void)fxMode;
+  }
 };
 
 // The values as they stand now: the defaults of keys that fall back on "the current value".

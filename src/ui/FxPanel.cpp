@@ -11,6 +11,8 @@
 #include <cstring>
 #include <utility>
 
+#include "ui/AccessibleControl.h"
+
 namespace vemla::ui {
 
 namespace {
@@ -42,8 +44,7 @@ FxPanel::FxPanel(audio::AudioLib& audio, HandleSource currentHandle, uint8_t& fx
   setFocusPolicy(Qt::NoFocus);
   blank_.fill(Qt::black);
 
-  // Start-up settings of the three visualisers; their draw modes start at 0 whatever FxMode
-  // the settings file restored.
+  // Start-up settings of the three visualisers; their draw modes follow FxMode (followSettings).
   spectrum_.drawMode = 0;
   spectrum_.columnWidth = 2;
   spectrum_.peakColor = kYellow;
@@ -64,6 +65,25 @@ FxPanel::FxPanel(audio::AudioLib& audio, HandleSource currentHandle, uint8_t& fx
   connect(timer_, &QTimer::timeout, this, &FxPanel::Pant_FXTimer);
 
   buildPopup();
+
+  // Read as the visualiser it shows; pressing it shows the next one, as a click does.
+  AccessibleTraits traits;
+  traits.role = QAccessible::Animation;
+  traits.name = [this] {
+    static const char* const kNames[4] = {"Visualizador", "Visualizador: Circulo",
+                                          "Visualizador: Osciloscopio", "Visualizador: Espectro"};
+    return QString::fromUtf8(kNames[fxType_ <= 3 ? fxType_ : 0]);
+  };
+  traits.press = [this] { Pant_FXDClick(); };
+  setAccessibleTraits(this, std::move(traits));
+  const char* const gaugeNames[2] = {"Nivel izquierdo", "Nivel derecho"};
+  QWidget* gauges[2] = {gauge1_, gauge2_};
+  for (int i = 0; i < 2; ++i) {
+    AccessibleTraits g;
+    g.role = QAccessible::ProgressBar;
+    g.name = [name = gaugeNames[i]] { return QString::fromUtf8(name); };
+    setAccessibleTraits(gauges[i], std::move(g));
+  }
 }
 
 FxPanel::~FxPanel() {
@@ -96,14 +116,12 @@ void FxPanel::buildPopup() {
     connect(a, &QAction::triggered, this, handler);
     return a;
   };
-  // The first two items are swapped on purpose: the spectrum shows under "Osciloscopio" and
-  // the oscilloscope under "Espectro"; at start the spectrum shows with "Osciloscopio" checked.
+  // Each item shows what its label says; the check mark follows the visualiser shown.
   auto* kinds = new QActionGroup(popup_);
   osciloscopio1_ =
       add(popup_, kinds, "Osciloscopio1", "Osciloscopio", &FxPanel::Osciloscopio1Click);
   espectro1_ = add(popup_, kinds, "Espectro1", "Espectro", &FxPanel::Espectro1Click);
   circulo1_ = add(popup_, kinds, "Circulo1", "Circulo", &FxPanel::Circulo1Click);
-  osciloscopio1_->setChecked(true);
   popup_->addSeparator()->setObjectName("N1");
 
   QMenu* config = popup_->addMenu(QString::fromUtf8("Configuración"));
@@ -112,8 +130,21 @@ void FxPanel::buildPopup() {
   lineas1_ = add(config, modes, "Lineas1", "Lineas", &FxPanel::Lineas1Click);
   solido1_ = add(config, modes, "Solido1", "Solido", &FxPanel::Solido1Click);
   pixels1_ = add(config, modes, "Pixels1", "Pixels", &FxPanel::Pixels1Click);
-  lineas1_->setChecked(true);
   pixels1_->setEnabled(false);
+  followSettings();
+}
+
+void FxPanel::followSettings() {
+  setDrawModes(fxMode_);
+  checkShownKind();
+  QAction* modes[3] = {lineas1_, solido1_, pixels1_};
+  if (fxMode_ <= 2) modes[fxMode_]->setChecked(true);
+}
+
+void FxPanel::checkShownKind() {
+  QAction* kinds[3] = {circulo1_, osciloscopio1_, espectro1_};
+  if (fxType_ >= kCircle && fxType_ <= kSpectrum) kinds[fxType_ - 1]->setChecked(true);
+  accessibleNameChanged(this);
 }
 
 void FxPanel::start() { timer_->start(); }
@@ -182,21 +213,22 @@ void FxPanel::updateLevels(audio::Handle h) {
 void FxPanel::Pant_FXDClick() {
   fxType_ = static_cast<uint8_t>(fxType_ + 1);
   if (fxType_ > 3) fxType_ = 1;
+  checkShownKind();
 }
 
 void FxPanel::Osciloscopio1Click() {
-  osciloscopio1_->setChecked(true);
-  fxType_ = kSpectrum;
+  fxType_ = kOscilloscope;
+  checkShownKind();
 }
 
 void FxPanel::Espectro1Click() {
-  espectro1_->setChecked(true);
-  fxType_ = kOscilloscope;
+  fxType_ = kSpectrum;
+  checkShownKind();
 }
 
 void FxPanel::Circulo1Click() {
-  circulo1_->setChecked(true);
   fxType_ = kCircle;
+  checkShownKind();
 }
 
 void FxPanel::setDrawModes(int mode) {

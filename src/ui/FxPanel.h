@@ -57,6 +57,8 @@ class FxPanel : public QWidget {
   void Lineas1Click();
   void Solido1Click();
   void Pixels1Click();
+  // Draw modes and check marks after FxType / FxMode were restored from the settings.
+  void followSettings();
 
   vis::TOcilloScope& oscilloscope() { return oscilloscope_; }
   vis::TSpectrum& spectrum() { return spectrum_; }
@@ -83,6 +85,7 @@ class FxPanel : public QWidget {
   void fetchSpectrum(audio::Handle h);
   void updateLevels(audio::Handle h);
   void setDrawModes(int mode);
+  void checkShownKind();
 
   audio::AudioLib& audio_;
   HandleSource currentHandle_;

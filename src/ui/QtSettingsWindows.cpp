@@ -2,6 +2,7 @@
 
 #include <QDebug>
 
+#include "ui/FxPanel.h"
 #include "ui/GlyphButton.h"
 #include "ui/ScreenClamp.h"
 
@@ -34,6 +35,13 @@ void QtSettingsWindows::SetMuteGlyph(bool muted) {
   }
   // The main window caches which glyph file it loaded last; make its next change load again.
   button->setProperty("glyphLoaded", false);
+}
+
+void QtSettingsWindows::ShowVisualiser(int, int) {
+  // The panel reads FxType and FxMode from the player it was given.
+  if (auto* panel = main_ ? main_->findChild<FxPanel*>("Pant_FXD") : nullptr) {
+    panel->followSettings();
+  }
 }
 
 void QtSettingsWindows::showDots(const char* name, bool on) {

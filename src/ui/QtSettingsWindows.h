@@ -23,6 +23,7 @@ class QtSettingsWindows : public core::SettingsWindows {
   void SetMuteGlyph(bool muted) override;
   void ShowRepeatDots(bool on) override { showDots("punto_repetir", on); }
   void ShowRandomDots(bool on) override { showDots("punto_random", on); }
+  void ShowVisualiser(int fxType, int fxMode) override;
 
  private:
   static Pos posOf(const QWidget* w);

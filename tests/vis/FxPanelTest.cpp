@@ -140,13 +140,16 @@ TEST(FxPanel, ClicksCycleTheVisualiser) {
   rig.fxType = 200;
   rig.panel->Pant_FXDClick();
   EXPECT_EQ(rig.fxType, 1);
-  EXPECT_TRUE(rig.action("Osciloscopio1")->isChecked());  // clicks leave the marks alone
+  // The check mark follows what the display shows.
+  EXPECT_TRUE(rig.action("Circulo1")->isChecked());
+  rig.panel->Pant_FXDClick();
+  EXPECT_TRUE(rig.action("Osciloscopio1")->isChecked());
 }
 
-TEST(FxPanel, PopupChoosesTypeAndModeWithTheFirstTwoItemsSwapped) {
+TEST(FxPanel, PopupItemsShowWhatTheirLabelsSay) {
   PanelRig rig;
   EXPECT_EQ(rig.panel->popup()->objectName(), "PANT_VIS_POPUP");
-  EXPECT_TRUE(rig.action("Osciloscopio1")->isChecked());
+  EXPECT_TRUE(rig.action("Espectro1")->isChecked());  // the spectrum shows at start
   EXPECT_TRUE(rig.action("Lineas1")->isChecked());
   EXPECT_FALSE(rig.action("Pixels1")->isEnabled());
   struct Case {
@@ -155,11 +158,11 @@ TEST(FxPanel, PopupChoosesTypeAndModeWithTheFirstTwoItemsSwapped) {
     int fxType, fxMode, drawMode;
   };
   const Case cases[] = {
-      {"Espectro1", "Espectro", 2, 0, 0},
+      {"Espectro1", "Espectro", 3, 0, 0},
       {"Circulo1", "Circulo", 1, 0, 0},
-      {"Osciloscopio1", "Osciloscopio", 3, 0, 0},
-      {"Solido1", "Solido", 3, 1, 1},
-      {"Lineas1", "Lineas", 3, 0, 0},
+      {"Osciloscopio1", "Osciloscopio", 2, 0, 0},
+      {"Solido1", "Solido", 2, 1, 1},
+      {"Lineas1", "Lineas", 2, 0, 0},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.item);
@@ -174,9 +177,33 @@ TEST(FxPanel, PopupChoosesTypeAndModeWithTheFirstTwoItemsSwapped) {
     EXPECT_TRUE(a->isChecked());
   }
   EXPECT_FALSE(rig.action("Espectro1")->isChecked());
+  EXPECT_TRUE(rig.action("Osciloscopio1")->isChecked());
   rig.panel->Pixels1Click();  // draws pixels but keeps the stored mode
   EXPECT_EQ(rig.fxMode, 0);
   EXPECT_EQ(rig.panel->spectrum().drawMode, 2);
+}
+
+TEST(FxPanel, RestoredTypeAndModeAreShownAndChecked) {
+  struct Case {
+    uint8_t fxType, fxMode;
+    const char* kind;
+    const char* mode;
+  } cases[] = {{1, 1, "Circulo1", "Solido1"},
+               {2, 0, "Osciloscopio1", "Lineas1"},
+               {3, 1, "Espectro1", "Solido1"},
+               {3, 2, "Espectro1", "Pixels1"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.kind);
+    PanelRig rig;
+    rig.fxType = c.fxType;
+    rig.fxMode = c.fxMode;
+    rig.panel->followSettings();
+    EXPECT_TRUE(rig.action(c.kind)->isChecked());
+    EXPECT_TRUE(rig.action(c.mode)->isChecked());
+    EXPECT_EQ(rig.panel->oscilloscope().drawMode, c.fxMode);
+    EXPECT_EQ(rig.panel->spectrum().drawMode, c.fxMode);
+    EXPECT_EQ(rig.panel->circleScope().drawMode, c.fxMode);
+  }
 }
 
 TEST(FxPanel, WindowShowsTheLastFrameAndTheMeters) {
