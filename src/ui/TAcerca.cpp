@@ -7,6 +7,8 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "audio/LibraryVersions.h"
+
 namespace vemla::ui {
 
 namespace {
@@ -27,6 +29,38 @@ QWidget* linesPage(const QStringList& lines) {
   return page;
 }
 
+QString versionOf(const std::vector<audio::LibraryVersion>& all, const char* name) {
+  for (const audio::LibraryVersion& v : all) {
+    if (v.name == name) return QString::fromStdString(v.version);
+  }
+  return QStringLiteral("?");
+}
+}  // namespace
+
+// The libraries as they are loaded now, which may be newer than those the program was built
+// with.
+QStringList TAcerca::versionLines() {
+  const std::vector<audio::LibraryVersion> libs = audio::libraryVersions();
+  const auto line = [&libs](const char* name) {
+    return QString(name) + " " + versionOf(libs, name);
+  };
+  return {"VERSIÓN",
+          "Vemlaplayer v1.0b",
+          "",
+          "VERSIÓN DE LAS BIBLIOTECAS",
+          "FFmpeg " + versionOf(libs, "FFmpeg"),
+          line("libavformat") + ", " + line("libavcodec"),
+          line("libavutil") + ", " + line("libswresample"),
+          line("SDL"),
+          line("libcdio") + ", " + line("libcdio-paranoia"),
+          QString("Qt ") + qVersion(),
+          "",
+          "OTROS PRODUCTOS",
+          "QuarniteLT v0.0b",
+          "Lomrix Stream Video v0.0b"};
+}
+
+namespace {
 const char* const kHistory =
     "VemlaPlayer v1.0b\n"
     "  - Ventana principal con skin, menús y teclas de una letra.\n"
@@ -49,9 +83,7 @@ TAcerca::TAcerca(QWidget* parent) : QDialog(parent) {
   pages_ = new QTabWidget(this);
   pages_->setObjectName("Paginas");
   pages_->setDocumentMode(true);  // flat pages
-  pages_->addTab(linesPage({"VERSIÓN", "Vemlaplayer v1.0b", "", "VERSIÓN BASS", "BASS v2.3", "",
-                            "OTROS PRODUCTOS", "QuarniteLT v0.0b", "Lomrix Stream Video v0.0b"}),
-                 "VemlaPlayer");
+  pages_->addTab(linesPage(versionLines()), "VemlaPlayer");
   pages_->addTab(linesPage({"PROGRAMACIÓN", "El equipo de VemlaPlayer", "", "PRUEBAS",
                             "Los usuarios de las versiones beta", "", "GRACIAS",
                             "A todos los que enviaron sugerencias"}),

@@ -2,6 +2,7 @@
 // "A cerca de VemlaPlayer": a fixed 327 x 288 dialog, centred on the screen, not modal, with
 // three flat pages (version lines, credits, change history). It has no behaviour of its own.
 #include <QDialog>
+#include <QStringList>
 
 class QTabWidget;
 
@@ -13,6 +14,9 @@ class TAcerca : public QDialog {
  public:
   explicit TAcerca(QWidget* parent = nullptr);
   QTabWidget* pages() const { return pages_; }
+  // The lines of the first page: the program's version, then those of FFmpeg, SDL, libcdio
+  // and Qt as they run.
+  static QStringList versionLines();
 
  private:
   QTabWidget* pages_ = nullptr;

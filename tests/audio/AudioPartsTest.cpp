@@ -6,6 +6,7 @@
 #include "AudioTestSupport.h"
 #include "audio/CdDrives.h"
 #include "audio/LameHeader.h"
+#include "audio/LibraryVersions.h"
 #include "audio/MusepackHeader.h"
 #include "audio/SpectrumAnalyzer.h"
 #include "support/Fixtures.h"
@@ -27,6 +28,23 @@ std::string sv8(uint64_t samples, uint64_t silence) {
   };
   std::string body = std::string(4, '\0') + '\x08' + varint(samples) + varint(silence) + "\x00\x00";
   return "MPCK" + std::string("SH") + static_cast<char>(body.size() + 3) + body;
+}
+
+TEST(LibraryVersions, EveryLibraryAnswersWithANumberedVersion) {
+  EXPECT_EQ(packedVersionText((59u << 16) | (27u << 8) | 100u), "59.27.100");
+  EXPECT_EQ(packedVersionText(0), "0.0.0");
+  const char* const names[] = {"FFmpeg",        "libavformat", "libavcodec", "libavutil",
+                               "libswresample", "SDL",         "libcdio",    "libcdio-paranoia"};
+  const std::vector<LibraryVersion> all = libraryVersions();
+  ASSERT_EQ(all.size(), std::size(names));
+  for (size_t i = 0; i < all.size(); ++i) {
+    EXPECT_EQ(all[i].name, names[i]);
+    // A release number, not a placeholder or a build-host suffix.
+    EXPECT_TRUE(!all[i].version.empty() &&
+                std::isdigit(static_cast<unsigned char>(all[i].version[0])))
+        << all[i].name << " " << all[i].version;
+    EXPECT_EQ(all[i].version.find(' '), std::string::npos) << all[i].name;
+  }
 }
 
 TEST(MusepackHeader, ReadsTheExactSampleCount) {
