@@ -88,6 +88,7 @@ class AccessibleControl : public QAccessibleWidget, public QAccessibleValueInter
     QStringList names = QAccessibleWidget::actionNames();
     const AccessibleTraits* t = traits();
     if (t && t->press) names.prepend(pressAction());
+    if (t && t->value && t->setValue) names << increaseAction() << decreaseAction();
     return names;
   }
 
@@ -99,6 +100,11 @@ class AccessibleControl : public QAccessibleWidget, public QAccessibleValueInter
         const std::function<void()> press = t->press;
         press();
       }
+      return;
+    }
+    if ((action == increaseAction() || action == decreaseAction()) && t && t->value) {
+      const int now = t->value();
+      setCurrentValue(action == increaseAction() ? now + t->step : now - t->step);
       return;
     }
     QAccessibleWidget::doAction(action);

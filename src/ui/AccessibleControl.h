@@ -33,6 +33,7 @@ struct AccessibleTraits {
   std::function<QString()> valueText;
   int minimum = 0;
   std::function<int()> maximum;
+  int step = 1;  // what the increase and decrease actions add and take
 };
 
 void setAccessibleTraits(QWidget* widget, AccessibleTraits traits);

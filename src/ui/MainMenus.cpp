@@ -1,11 +1,13 @@
 #include "ui/MainMenus.h"
 
+#include <QCursor>
 #include <QEvent>
 #include <QFrame>
 #include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
 
+#include "ui/AccessibleControl.h"
 #include "ui/TVemlaMain.h"
 
 namespace vemla::ui {
@@ -74,6 +76,14 @@ void MainMenus::buildBar() {
     popup->setObjectName(item.popup);
     popup->setTitle(item.text);
     popups_[i] = popup;
+    // While the popup is open it holds the mouse, so the label never hears that the mouse
+    // left it; settle the hover mark when the popup closes.
+    connect(popup, &QMenu::aboutToHide, this, [this, i] { settleBevel(i); });
+
+    AccessibleTraits traits;
+    traits.role = QAccessible::ButtonMenu;
+    traits.press = [this, i] { openPopup(i); };
+    setAccessibleTraits(label, std::move(traits));
   }
 }
 
@@ -146,6 +156,13 @@ void MainMenus::buildAyuda(QMenu* m) {
 
 QPoint MainMenus::popupPoint(int index) const {
   return main_.pos() + QPoint(kBar[index].labelLeft, 40);
+}
+
+void MainMenus::settleBevel(int index) {
+  QLabel* label = labels_[index];
+  const bool over =
+      label->isVisible() && label->rect().contains(label->mapFromGlobal(QCursor::pos()));
+  bevels_[index]->setVisible(over);
 }
 
 void MainMenus::openPopup(int index) { popups_[index]->popup(popupPoint(index)); }

@@ -28,6 +28,8 @@ class MainMenus : public QObject {
   QMenu* P_Ver() const { return popups_[3]; }
   QMenu* P_Ayuda() const { return popups_[4]; }
   QMenu* MenuPOPUP() const { return menuPopup_; }
+  QFrame* bevel(int index) const { return bevels_[index]; }
+  QLabel* label(int index) const { return labels_[index]; }
 
   // Where the popup of menu-bar label `index` (0 "Archivo" ... 4 "Ayuda") opens, in screen
   // pixels: the window's corner plus (label left, 40).
@@ -40,6 +42,7 @@ class MainMenus : public QObject {
 
  private:
   void buildBar();
+  void settleBevel(int index);
   void buildArchivo(QMenu* m);
   void buildPlay(QMenu* m);
   void buildOpciones(QMenu* m);

@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QScreen>
 #include <QStyledItemDelegate>
+#include <QWindow>
 
 #include "core/Player.h"
 #include "ui/ActiveSkin.h"
@@ -57,11 +58,13 @@ QFont smallFont(bool bold) {
 }  // namespace
 
 TPlaylist::TPlaylist(core::Player& player, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
+    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint),
       player_(player),
       skin_(std::make_unique<Skin>()) {
   setObjectName("TPlaylist");
   setWindowTitle(QString(QChar(7)));
+  // The one-character caption means nothing to a listener.
+  setAccessibleName("Lista de Canciones");
   setFixedSize(kWidth, kHeight);
   move(783, 64);
   setAcceptDrops(true);
@@ -118,6 +121,7 @@ void TPlaylist::buildControls() {
   rows_ = new PlaylistRows(this);
   listado_ = new QListView(this);
   listado_->setObjectName("Listado");
+  listado_->setAccessibleName("Lista de Canciones");
   listado_->setGeometry(5, 34, 336, 399);
   listado_->setModel(rows_);
   listado_->setItemDelegate(new RowDelegate(listado_));
@@ -158,7 +162,15 @@ void TPlaylist::buildControls() {
   }
 }
 
-void TPlaylist::setMainWindow(QWidget* mainWindow) { main_ = mainWindow; }
+void TPlaylist::setMainWindow(QWidget* mainWindow) {
+  main_ = mainWindow;
+  // A tool window of the main window: the program keeps the main window's task-bar entry only,
+  // and the window manager keeps the two together.
+  if (!mainWindow) return;
+  mainWindow->winId();
+  winId();
+  if (QWindow* own = windowHandle()) own->setTransientParent(mainWindow->windowHandle());
+}
 void TPlaylist::setKeyDispatch(const KeyDispatch* dispatch) { keys_ = dispatch; }
 void TPlaylist::setInfoWindow(QWidget* infoWindow) { info_ = infoWindow; }
 void TPlaylist::setCdDialog(QWidget* cdDialog) { cd_ = cdDialog; }

@@ -11,6 +11,7 @@
 #include <QMouseEvent>
 
 #include "core/Player.h"
+#include "ui/AccessibleControl.h"
 #include "ui/ActiveSkin.h"
 #include "ui/FxPanel.h"
 #include "ui/GlyphButton.h"
@@ -101,6 +102,7 @@ TVemlaMain::TVemlaMain(core::Player& player, QWidget* parent)
   menus_ = std::make_unique<MainMenus>(*this);
   buildButtons();
   connectTimers();
+  describeControls();
 
   ActiveSkin(*this, skin_->outline(Picture::MainBackground), Skin::pictureOffset(SkinWindow::Main));
   for (GlyphButton* b : buttons_) CutButtonToGlyph(*b);
@@ -323,11 +325,13 @@ void TVemlaMain::runCommand(KeyCommand command) {
 void TVemlaMain::B_repetirClick() {
   player_.RepeatMode = player_.RepeatMode ? 0 : 1;
   puntoRepetir_->setVisible(player_.RepeatMode != 0);
+  accessibleStateChanged(buttons_[0]);
 }
 
 void TVemlaMain::B_RandomClick() {
   player_.RandomMode = player_.RandomMode ? 0 : 1;
   puntoRandom_->setVisible(player_.RandomMode != 0);
+  accessibleStateChanged(buttons_[1]);
 }
 
 void TVemlaMain::B_PlaylistClick() {

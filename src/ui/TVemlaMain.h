@@ -7,7 +7,7 @@
 //
 // Timers (all stopped at start, each stops itself first and restarts only when it has more to
 // do): `Contador` 1000 ms, `Despl_titulo` and `Despl_Titulo2` 400/2000/5000 ms, `T_Fade` 40 ms;
-// `Pant_FX` lives in the visualiser panel. Nothing ticks while nothing plays.
+// `Pant_FX` lives in the visualiser panel. Only a long title scrolls while nothing plays.
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
@@ -154,6 +154,7 @@ class TVemlaMain : public QWidget {
  private:
   void buildControls();
   void buildButtons();
+  void describeControls();  // for assistive technology, TVemlaMainAccessible.cpp
   void connectTimers();
   void placePositionKnob(int left);
   void placeVolumeFromCursor(int globalX, bool settle);
@@ -165,8 +166,6 @@ class TVemlaMain : public QWidget {
   void storeVolumeState(const VolumeState& v);
   QString currentTitle() const;
   QString titleFrom(const QString& text, int firstChar) const;
-  void pauseTitleTimers();
-  void resumeTitleTimers();
   void scrollTitle(uint16_t& offset, uint16_t& backwards, QTimer& timer, int window, bool mini);
   int windowAlpha() const;
   void setAlpha(int alpha);
@@ -202,7 +201,6 @@ class TVemlaMain : public QWidget {
   QTimer desplTitulo_;
   QTimer desplTitulo2_;
   QTimer fade_;
-  bool titleResume_[2] = {false, false};  // title timers stopped while nothing plays
   int fadeDirection_ = 0;
   bool alphaBlend_ = false;
   int alpha_ = 255;

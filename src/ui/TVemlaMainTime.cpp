@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "core/Player.h"
+#include "ui/AccessibleControl.h"
 #include "ui/FxPanel.h"
 #include "ui/GlyphButton.h"
 #include "ui/TVemlaMain.h"
@@ -33,40 +34,25 @@ void TVemlaMain::setPositionKnob(bool visible, bool trackEnabled, int left) {
 
 void TVemlaMain::setVolumeKnob(int left) { botVol_->move(left, botVol_->y()); }
 
+// The title timers are not among them: a long title scrolls whenever it is shown, paused or not.
 void TVemlaMain::setPlaybackTimers(bool running) {
   if (running) {
     contador_.start();
     fx_->start();
-    resumeTitleTimers();
   } else {
     contador_.stop();
     fx_->stop();
-    pauseTitleTimers();
   }
 }
 
-// The titles scroll only while something plays, so a stopped or paused player uses no CPU;
-// they take up where they were when playback goes on.
-void TVemlaMain::pauseTitleTimers() {
-  QTimer* timers[2] = {&desplTitulo_, &desplTitulo2_};
-  for (int i = 0; i < 2; ++i) {
-    titleResume_[i] = titleResume_[i] || timers[i]->isActive();
-    timers[i]->stop();
-  }
-}
-
-void TVemlaMain::resumeTitleTimers() {
-  QTimer* timers[2] = {&desplTitulo_, &desplTitulo2_};
-  for (int i = 0; i < 2; ++i) {
-    if (titleResume_[i]) timers[i]->start();
-    titleResume_[i] = false;
-  }
-}
-
+// Every start of an entry shows its title here (a chosen one, Next, Previous, an automatic
+// advance), so each starts its title from the first character and scrolls it when it is long.
 void TVemlaMain::setTitleLine(const QString& text) {
   pantTitulo_->setText(text);
+  pantTitulo_->setAccessibleName(text);
   // The mini window shows the new title at once too, also one too short to scroll.
   if (mini_.setTitle) mini_.setTitle(text);
+  restartTitleScroll(TitleScroll::scrolls(static_cast<int>(text.toUcs4().size())));
 }
 
 void TVemlaMain::restartTitleScroll(bool scroll) {
@@ -74,7 +60,6 @@ void TVemlaMain::restartTitleScroll(bool scroll) {
   player_.TitleBackwards = 0;
   player_.MiniTitleOffset = 0;
   player_.MiniTitleBackwards = 0;
-  titleResume_[0] = titleResume_[1] = false;
   for (QTimer* t : {&desplTitulo_, &desplTitulo2_}) {
     t->setInterval(TitleScroll::kStartPauseMs);
     if (scroll) {
@@ -105,11 +90,7 @@ void TVemlaMain::ContadorTimer() {
   const bool ended =
       slot >= 0 && slot < core::kStreamSlotCount &&
       player_.Audio().ChannelIsActive(player_.StreamSlots[slot].Handle) == audio::kStopped;
-  if (ended) {
-    pauseTitleTimers();
-    return;
-  }
-  contador_.start();
+  if (!ended) contador_.start();
 }
 
 void TVemlaMain::RefreshTimeDisplay() {
@@ -168,6 +149,8 @@ void TVemlaMain::storeVolumeState(const VolumeState& v) {
   player_.SetVolumeKnobLeft(v.knobLeft);
   setMuteGlyph(v.muted ? "b_silencio2.bmp" : "b_silencio.bmp");
   player_.ApplyVolume();
+  accessibleValueChanged(botVol_);
+  accessibleStateChanged(bSilencio_);
 }
 
 void TVemlaMain::setMuteGlyph(const QString& name) {

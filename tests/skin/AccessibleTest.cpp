@@ -70,6 +70,16 @@ TEST(AccessibleControl, ValuesStayInTheirRangeAndTogglesReportTheirState) {
     v->setCurrentValue(c.asked);
     EXPECT_EQ(value, c.got) << c.asked;
   }
+  value = 70;
+  t.step = 5;
+  setAccessibleTraits(knob, t);
+  QAccessibleActionInterface* a = iface(knob)->actionInterface();
+  a->doAction(QAccessibleActionInterface::increaseAction());
+  EXPECT_EQ(value, 75);
+  a->doAction(QAccessibleActionInterface::increaseAction());
+  EXPECT_EQ(value, 75);
+  a->doAction(QAccessibleActionInterface::decreaseAction());
+  EXPECT_EQ(value, 70);
   length = -1;  // a range that collapsed (nothing playing) sets the minimum only
   v->setCurrentValue(30);
   EXPECT_EQ(value, 0);

@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
+#include <QListView>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QTabWidget>
@@ -14,6 +15,7 @@
 #include "FakeAudio.h"
 #include "core/Player.h"
 #include "support/Fixtures.h"
+#include "ui/AccessibleControl.h"
 #include "ui/FxPanel.h"
 #include "ui/MainMenus.h"
 #include "ui/QtPlayerView.h"
@@ -385,7 +387,7 @@ TEST_F(MainWindowTest, TitleScrollsOnlyFrom27CharactersAndNeverCutsACharacter) {
   EXPECT_EQ(main->Despl_titulo()->interval(), 400);
 }
 
-TEST_F(MainWindowTest, NothingTicksWhileNothingPlays) {
+TEST_F(MainWindowTest, OnlyALongTitleTicksWhileNothingPlays) {
   addSong("song.wav");
   playFirst();
   player.List.Entries[1].DisplayLine = std::string(40, 'z');
@@ -393,16 +395,16 @@ TEST_F(MainWindowTest, NothingTicksWhileNothingPlays) {
   main->Despl_tituloTimer();
   EXPECT_EQ(player.TitleOffset, 1);
 
-  main->DispatchKey('C');  // pause: every timer stops, the title keeps its place
+  main->DispatchKey('C');  // pause: the counter and the visualiser stop, the title goes on
   EXPECT_FALSE(main->Contador()->isActive());
-  EXPECT_FALSE(main->Despl_titulo()->isActive());
-  EXPECT_FALSE(main->Despl_Titulo2()->isActive());
   EXPECT_FALSE(main->fxPanel()->isRunning());
+  EXPECT_TRUE(main->Despl_titulo()->isActive());
+  EXPECT_TRUE(main->Despl_Titulo2()->isActive());
+  main->Despl_tituloTimer();
+  EXPECT_EQ(player.TitleOffset, 2);
   main->DispatchKey('C');  // resume
   EXPECT_TRUE(main->Contador()->isActive());
   EXPECT_TRUE(main->Despl_titulo()->isActive());
-  main->Despl_tituloTimer();
-  EXPECT_EQ(player.TitleOffset, 2);
 
   // Played to its end: the last time stays shown and the counter stops.
   audio.positionSeconds = 260;
@@ -410,12 +412,107 @@ TEST_F(MainWindowTest, NothingTicksWhileNothingPlays) {
   main->ContadorTimer();
   EXPECT_EQ(main->Pant_tiempo()->text(), "-00:00");
   EXPECT_FALSE(main->Contador()->isActive());
-  EXPECT_FALSE(main->Despl_titulo()->isActive());
 
   main->DispatchKey('V');
   EXPECT_FALSE(main->Contador()->isActive());
-  EXPECT_FALSE(main->Despl_titulo()->isActive());
   EXPECT_FALSE(main->fxPanel()->isRunning());
+}
+
+TEST_F(MainWindowTest, EveryStartScrollsALongTitleFromItsStart) {
+  const std::string longTitle(40, 'L');
+  for (const char* name : {"a.wav", "b.wav", "c.wav"}) addSong(name);
+  player.List.Entries[1].DisplayLine = "corto";
+  player.List.Entries[2].DisplayLine = longTitle;
+  player.List.Entries[3].DisplayLine = longTitle + "!";
+  playFirst();
+  EXPECT_FALSE(main->Despl_titulo()->isActive());
+  struct Step {
+    char key;   // what the user does (0: the track ends by itself)
+    int entry;  // what plays then
+    bool scrolling;
+  } steps[] = {{'B', 2, true}, {0, 3, true}, {'Z', 2, true}, {'Z', 1, false}};
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.entry);
+    // Part of the way through the current title, as a running scroll leaves it.
+    player.TitleOffset = 9;
+    player.TitleBackwards = 1;
+    if (step.key) {
+      main->DispatchKey(step.key);
+    } else {
+      player.PlayNext();  // what the end-of-track notice runs
+    }
+    ASSERT_EQ(player.List.CurrentEntry, step.entry);
+    EXPECT_EQ(main->Despl_titulo()->isActive(), step.scrolling);
+    EXPECT_EQ(main->Despl_Titulo2()->isActive(), step.scrolling);
+    EXPECT_EQ(player.TitleOffset, 0);
+    EXPECT_EQ(player.TitleBackwards, 0);
+    if (!step.scrolling) continue;
+    EXPECT_EQ(main->Despl_titulo()->interval(), 2000);
+    main->Despl_tituloTimer();  // the first step still shows the whole title
+    EXPECT_EQ(main->Pant_titulo()->text().toStdString(),
+              std::string(player.List.Entries[step.entry].DisplayLine));
+  }
+}
+
+TEST_F(MainWindowTest, ScreenReadersFindEveryControlByItsCaption) {
+  addSong("song.wav");
+  player.List.Entries[1].DisplayLine = "1. Canción de prueba";
+  playFirst();
+  const std::pair<const char*, const char*> named[] = {{"B_Reproducir", "Reproducir"},
+                                                       {"B_Siguiente", "Siguiente"},
+                                                       {"B_Cerrar", "Cerrar"},
+                                                       {"B_menu", "Menu"},
+                                                       {"B_repetir", "Repetir"},
+                                                       {"F_archivo", "Archivo"},
+                                                       {"F_Ayuda", "Ayuda"},
+                                                       {"bot_vol", "Volumen"},
+                                                       {"bot_despl", "Posición"},
+                                                       {"Pant_tiempo", "00:00"},
+                                                       {"Pant_titulo", "1. Canción de prueba"},
+                                                       {"Pant_FXD", "Visualizador: Espectro"},
+                                                       {"Gauge1", "Nivel izquierdo"}};
+  for (const auto& [object, name] : named) {
+    EXPECT_EQ(ui::accessibleNameOf(child(object)), QString::fromUtf8(name)) << object;
+  }
+  EXPECT_EQ(ui::accessibleValueOf(main->bot_vol()), "57");
+  EXPECT_EQ(ui::accessibleValueOf(main->bot_despl()), "00:00");
+
+  // Pressed as a screen reader presses them.
+  ASSERT_TRUE(ui::pressAccessibly(child("B_repetir")));
+  EXPECT_EQ(player.RepeatMode, 1);
+  EXPECT_TRUE(QAccessible::queryAccessibleInterface(child("B_repetir"))->state().checked);
+  ASSERT_TRUE(ui::pressAccessibly(main->Pant_tiempo()));
+  EXPECT_EQ(player.TimeMode, 1);
+  ASSERT_TRUE(ui::pressAccessibly(child("F_Play")));
+  EXPECT_TRUE(main->menus().P_Play()->isVisible());
+  main->menus().P_Play()->hide();
+  QAccessible::queryAccessibleInterface(main->bot_vol())->valueInterface()->setCurrentValue(0);
+  EXPECT_EQ(player.Muted, 1);
+
+  // The playlist window and its rows.
+  EXPECT_EQ(ui::accessibleNameOf(playlist.get()), "Lista de Canciones");
+  EXPECT_EQ(ui::accessibleNameOf(playlist->findChild<QWidget*>("PL_B_Cerrar")), "Cerrar");
+  QAccessibleInterface* list = QAccessible::queryAccessibleInterface(playlist->Listado());
+  ASSERT_NE(list, nullptr);
+  QStringList rows;
+  for (int i = 0; i < list->childCount(); ++i) rows << list->child(i)->text(QAccessible::Name);
+  EXPECT_TRUE(rows.contains(playlist->rowText(0))) << rows.join('|').toStdString();
+}
+
+TEST_F(MainWindowTest, MenuBarMarkGoesWhenThePopupClosesAwayFromItsLabel) {
+  main->show();
+  ui::MainMenus& m = main->menus();
+  for (bool stillOver : {false, true}) {
+    SCOPED_TRACE(stillOver);
+    QEnterEvent enter(QPointF(2, 2), QPointF(2, 2), m.label(1)->mapToGlobal(QPointF(2, 2)));
+    QApplication::sendEvent(m.label(1), &enter);
+    ASSERT_TRUE(m.bevel(1)->isVisibleTo(main.get()));
+    m.openPopup(1);
+    const QPoint over = m.label(1)->mapToGlobal(QPoint(3, 3));
+    QCursor::setPos(stillOver ? over : over + QPoint(0, 120));
+    m.P_Play()->hide();  // an item chosen, or a click elsewhere
+    EXPECT_EQ(m.bevel(1)->isVisibleTo(main.get()), stillOver);
+  }
 }
 
 TEST_F(MainWindowTest, FadeOutAndBackIn) {
@@ -478,10 +575,17 @@ TEST_F(MainWindowTest, AboutAndPreferences) {
   EXPECT_EQ(about->pages()->tabText(2), "Historial");
   QStringList lines;
   for (QLabel* l : about->pages()->widget(0)->findChildren<QLabel*>()) lines << l->text();
-  for (const char* want : {"VERSIÓN", "Vemlaplayer v1.0b", "VERSIÓN BASS", "BASS v2.3",
-                           "QuarniteLT v0.0b", "Lomrix Stream Video v0.0b"}) {
+  for (const char* want :
+       {"VERSIÓN", "Vemlaplayer v1.0b", "QuarniteLT v0.0b", "Lomrix Stream Video v0.0b"}) {
     EXPECT_TRUE(lines.contains(QString::fromUtf8(want))) << want;
   }
+  // The libraries it runs on, as they run; none it does not use.
+  EXPECT_TRUE(lines.contains(QString("Qt ") + qVersion()));
+  const QString all = lines.join('\n');
+  for (const char* lib : {"FFmpeg ", "libavformat ", "libavcodec ", "SDL ", "libcdio "}) {
+    EXPECT_TRUE(all.contains(lib)) << lib;
+  }
+  EXPECT_FALSE(all.contains("BASS"));
   auto* history = about->findChild<QPlainTextEdit*>("Historial");
   ASSERT_NE(history, nullptr);
   EXPECT_TRUE(history->isReadOnly());
