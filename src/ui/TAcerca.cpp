@@ -15,6 +15,7 @@ namespace {
 QWidget* linesPage(const QStringList& lines) {
   auto* page = new QWidget;
   auto* layout = new QVBoxLayout(page);
+  layout->setSpacing(1);
   for (const QString& line : lines) {
     auto* label = new QLabel(line, page);
     label->setAlignment(Qt::AlignHCenter);
@@ -51,9 +52,8 @@ QStringList TAcerca::versionLines() {
           "FFmpeg " + versionOf(libs, "FFmpeg"),
           line("libavformat") + ", " + line("libavcodec"),
           line("libavutil") + ", " + line("libswresample"),
-          line("SDL"),
           line("libcdio") + ", " + line("libcdio-paranoia"),
-          QString("Qt ") + qVersion(),
+          line("SDL") + ", Qt " + qVersion(),
           "",
           "OTROS PRODUCTOS",
           "QuarniteLT v0.0b",
