@@ -1,7 +1,9 @@
 #include "ui/AccessibleControl.h"
 
 #include <QAccessibleWidget>
+#include <QAction>
 #include <QLabel>
+#include <QMenu>
 #include <QPointer>
 #include <QWidget>
 #include <algorithm>
@@ -137,7 +139,89 @@ class AccessibleControl : public QAccessibleWidget, public QAccessibleValueInter
   QVariant minimumStepSize() const override { return 1; }
 };
 
+// A menu item whose text carries its shortcut after a tab (drawn as the shortcut column while
+// binding no key) is read by its caption; the shortcut is given as its key binding.
+class AccessibleMenuItem : public QAccessibleInterface, public QAccessibleActionInterface {
+ public:
+  AccessibleMenuItem(QMenu* owner, QAction* action) : owner_(owner), action_(action) {}
+
+  bool isValid() const override { return owner_ && action_; }
+  QObject* object() const override { return action_; }
+  QAccessibleInterface* parent() const override {
+    return QAccessible::queryAccessibleInterface(owner_);
+  }
+  QAccessibleInterface* child(int index) const override {
+    return index == 0 && action_->menu() ? QAccessible::queryAccessibleInterface(action_->menu())
+                                         : nullptr;
+  }
+  int childCount() const override { return action_->menu() ? 1 : 0; }
+  int indexOfChild(const QAccessibleInterface* child) const override {
+    return child && action_->menu() && child->object() == action_->menu() ? 0 : -1;
+  }
+  QAccessibleInterface* childAt(int, int) const override { return nullptr; }
+  QAccessibleInterface* focusChild() const override { return nullptr; }
+  QAccessible::Role role() const override {
+    return action_->isSeparator() ? QAccessible::Separator : QAccessible::MenuItem;
+  }
+  QString text(QAccessible::Text kind) const override {
+    const QString full = action_->text();
+    const qsizetype tab = full.indexOf(QLatin1Char('\t'));
+    if (kind == QAccessible::Name) return tab < 0 ? full : full.left(tab);
+    if (kind == QAccessible::Accelerator) return tab < 0 ? QString() : full.mid(tab + 1);
+    return {};
+  }
+  void setText(QAccessible::Text, const QString&) override {}
+  QRect rect() const override {
+    return owner_->actionGeometry(action_).translated(owner_->mapToGlobal(QPoint(0, 0)));
+  }
+  QAccessible::State state() const override {
+    QAccessible::State s;
+    if (!owner_->isVisible() || !action_->isVisible()) s.invisible = true;
+    if (owner_->activeAction() == action_) s.focused = true;
+    if (action_->isSeparator() || !action_->isEnabled()) s.disabled = true;
+    s.checkable = action_->isCheckable();
+    s.checked = action_->isChecked();
+    return s;
+  }
+  void* interface_cast(QAccessible::InterfaceType type) override {
+    return type == QAccessible::ActionInterface ? static_cast<QAccessibleActionInterface*>(this)
+                                                : nullptr;
+  }
+
+  QStringList actionNames() const override {
+    if (action_->isSeparator()) return {};
+    return {action_->menu() ? showMenuAction() : pressAction()};
+  }
+  void doAction(const QString& name) override {
+    if (!action_->isEnabled()) return;
+    if (name == pressAction()) {
+      // The action may end this item (and the program): nothing of it is touched after.
+      const QPointer<QMenu> menu = owner_;
+      action_->trigger();
+      if (menu) menu->close();
+    } else if (name == showMenuAction()) {
+      owner_->setActiveAction(action_);
+    }
+  }
+  QStringList keyBindingsForAction(const QString& name) const override {
+    if (name != pressAction()) return {};
+    const QString key = text(QAccessible::Accelerator);
+    return key.isEmpty() ? QStringList() : QStringList(key);
+  }
+
+ private:
+  QPointer<QMenu> owner_;
+  QPointer<QAction> action_;
+};
+
 QAccessibleInterface* controlFactory(const QString&, QObject* object) {
+  if (auto* action = qobject_cast<QAction*>(object)) {
+    if (!action->text().contains(QLatin1Char('\t'))) return nullptr;
+    for (QObject* o : action->associatedObjects()) {
+      if (auto* menu = qobject_cast<QMenu*>(o)) return new AccessibleMenuItem(menu, action);
+    }
+    return nullptr;
+  }
   auto* w = qobject_cast<QWidget*>(object);
   if (!w || !holderOf(w)) return nullptr;
   return new AccessibleControl(w);
@@ -155,6 +239,8 @@ QAccessibleInterface* interfaceOf(QWidget* w) {
 }
 
 }  // namespace
+
+void describeMenuItems() { installFactoryOnce(); }
 
 void setAccessibleTraits(QWidget* widget, AccessibleTraits traits) {
   if (!widget) return;

@@ -12,6 +12,8 @@
 //    `valueText()` when given (the maximum may change, as a song's length does).
 // SkinnedWidget and GlyphButton attach traits of their own, so a new skinned button is read and
 // pressed by its hint without more work. Traits may be set again at any time; the newest count.
+// Menu items whose text is "caption<tab>shortcut" (the shortcut only shown, never bound) are
+// read by their caption, with the shortcut as their key binding.
 // Everything here runs on the user-interface thread.
 #include <QAccessible>
 #include <QString>
@@ -37,6 +39,9 @@ struct AccessibleTraits {
 };
 
 void setAccessibleTraits(QWidget* widget, AccessibleTraits traits);
+// Menu items written "caption<tab>shortcut" are read by their caption alone (the first traits
+// set do this too). Call before any menu is shown.
+void describeMenuItems();
 // The traits attached to `widget`, or null.
 const AccessibleTraits* accessibleTraits(const QWidget* widget);
 

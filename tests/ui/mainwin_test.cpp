@@ -489,6 +489,18 @@ TEST_F(MainWindowTest, ScreenReadersFindEveryControlByItsCaption) {
   QAccessible::queryAccessibleInterface(main->bot_vol())->valueInterface()->setCurrentValue(0);
   EXPECT_EQ(player.Muted, 1);
 
+  // Menu items are read by their captions, without the shortcut shown beside them.
+  QAccessibleInterface* play = QAccessible::queryAccessibleInterface(main->menus().P_Play());
+  QStringList items;
+  for (int i = 0; i < play->childCount(); ++i) items << play->child(i)->text(QAccessible::Name);
+  EXPECT_EQ(items.mid(0, 6).join('|'), "Anterior|Play|Pausa|Parar|Siguiente|");
+  QAccessibleInterface* repeat = play->child(items.indexOf("Repetir"));
+  EXPECT_EQ(
+      repeat->actionInterface()->keyBindingsForAction(QAccessibleActionInterface::pressAction()),
+      QStringList("R"));
+  repeat->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+  EXPECT_EQ(player.RepeatMode, 0);
+
   // The playlist window and its rows.
   EXPECT_EQ(ui::accessibleNameOf(playlist.get()), "Lista de Canciones");
   EXPECT_EQ(ui::accessibleNameOf(playlist->findChild<QWidget*>("PL_B_Cerrar")), "Cerrar");
