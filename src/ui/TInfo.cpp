@@ -136,11 +136,15 @@ TInfo::TInfo(core::Player& player, QWidget* parent) : QDialog(parent), player_(p
     for (QWidget* inside : box->findChildren<QWidget*>()) inside->setFont(f);
   }
 
+  pictures_.setMaxThreadCount(1);
+
   if (QScreen* screen = QGuiApplication::primaryScreen()) {
     const QRect area = screen->availableGeometry();
     move(area.center() - QPoint(width() / 2, height() / 2));
   }
 }
+
+TInfo::~TInfo() { pictures_.waitForDone(); }
 
 void TInfo::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
@@ -190,10 +194,20 @@ void TInfo::showPicture(int index) {
   context.ProgramDir = player_.ProgramDir;
   context.NoSave = player_.NoSave != 0;
   context.Target = imagen_->size() * imagen_->devicePixelRatioF();
-  QImage image = LoadInfoPicture(context, player_.List.Entries[index]);
-  if (image.isNull()) return;
-  QPixmap pixmap = QPixmap::fromImage(std::move(image));
-  imagen_->setPixmap(pixmap);
+  const unsigned search = ++pictureWanted_;
+  // The worker gets its own copy of the entry: the list may change while it reads.
+  pictures_.start([this, context, entry = player_.List.Entries[index], search] {
+    QImage image = LoadInfoPicture(context, entry);
+    // Queued to this window's thread; dropped with the window should it be gone by then.
+    QMetaObject::invokeMethod(
+        this,
+        [this, image = std::move(image), search]() mutable {
+          if (search != pictureWanted_) return;  // a later showing asked again
+          pictureDone_ = search;
+          if (!image.isNull()) imagen_->setPixmap(QPixmap::fromImage(std::move(image)));
+        },
+        Qt::QueuedConnection);
+  });
 }
 
 void TInfo::Button1Click() {

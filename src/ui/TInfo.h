@@ -1,9 +1,12 @@
 #pragma once
 // "Informacion": one playlist entry's figures, tag texts and picture, and the writing of edited
 // texts back into an MPEG file. Created once at start-up; closing only hides it. It is filled
-// each time it becomes visible (FormShow), never while it stays visible.
+// each time it becomes visible (FormShow), never while it stays visible. The picture is found
+// and decoded on a worker thread (a 1 MB cover takes some milliseconds to decode) and shown when
+// ready; a later showing supersedes a search still running.
 #include <QDialog>
 #include <QImage>
+#include <QThreadPool>
 
 class QGroupBox;
 class QLabel;
@@ -22,6 +25,8 @@ class TInfo : public QDialog {
 
  public:
   explicit TInfo(core::Player& player, QWidget* parent = nullptr);
+  // Waits for a picture search still running.
+  ~TInfo() override;
 
   // The 1-based entry the window was last filled for (or the current entry); saving works on it.
   int InfoEntry() const { return infoEntry_; }
@@ -31,6 +36,8 @@ class TInfo : public QDialog {
   void Button2Click() { hide(); }
 
   QLabel* Imagen() const { return imagen_; }
+  // True from a showing until its picture search ended (whether or not it found one).
+  bool pictureLoading() const { return pictureWanted_ != pictureDone_; }
   QLineEdit* npista() const { return npista_; }
   QLineEdit* titulo() const { return titulo_; }
   QPlainTextEdit* Memo1() const { return memo1_; }
@@ -45,6 +52,9 @@ class TInfo : public QDialog {
 
   core::Player& player_;
   int infoEntry_ = 0;
+  QThreadPool pictures_;
+  unsigned pictureWanted_ = 0;  // searches started
+  unsigned pictureDone_ = 0;    // the last search whose result arrived
   QLabel* imagen_ = nullptr;
   QLineEdit* npista_ = nullptr;
   QLineEdit* fecha_ = nullptr;

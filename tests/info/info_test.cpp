@@ -10,6 +10,7 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTest>
 #include <csignal>
 #include <filesystem>
 #include <memory>
@@ -156,10 +157,12 @@ class InfoWindow : public ::testing::Test {
     EXPECT_TRUE(player_.AddFileEntry(f.string())) << f;
     return player_.List.EntryCount;
   }
+  // Shows the window for `row` and waits until its picture search ended.
   void ShowFor(int row) {
     window_->hide();
     view_.SelectRow(row);
     window_->show();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !window_->pictureLoading(); }, 60000));
   }
   QString Text(const char* name) {
     if (auto* l = window_->findChild<QLabel*>(name)) return l->text();
