@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace vemla::audio {
 
@@ -22,10 +23,27 @@ thread_local int readErrors = 0;
 void onParanoiaEvent(long /*offset*/, paranoia_cb_mode_t mode) {
   if (mode == PARANOIA_CB_READERR) ++readErrors;
 }
+bool endsWith(const std::string& s, const std::string& tail) {
+  if (s.size() < tail.size()) return false;
+  for (size_t i = 0; i < tail.size(); ++i) {
+    char c = s[s.size() - tail.size() + i];
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    if (c != tail[i]) return false;
+  }
+  return true;
+}
 }  // namespace
 
-CdDecoder::CdDecoder(CdIo_t* cdio, int32_t first, int32_t last, bool image)
-    : cdio_(cdio),
+CdIo_t* openCdSource(const std::string& path, bool image) {
+  if (!image) return cdio_open(path.c_str(), DRIVER_DEVICE);
+  if (endsWith(path, ".cue")) return cdio_open_cue(path.c_str());
+  if (endsWith(path, ".toc")) return cdio_open_cdrdao(path.c_str());
+  if (endsWith(path, ".nrg")) return cdio_open_nrg(path.c_str());
+  return cdio_open(path.c_str(), DRIVER_UNKNOWN);
+}
+
+CdDecoder::CdDecoder(std::string path, bool image, int32_t first, int32_t last)
+    : path_(std::move(path)),
       first_(first),
       last_(last),
       image_(image),
@@ -34,7 +52,15 @@ CdDecoder::CdDecoder(CdIo_t* cdio, int32_t first, int32_t last, bool image)
 CdDecoder::~CdDecoder() {
   if (paranoia_) cdio_paranoia_free(paranoia_);
   if (drive_) cdio_cddap_close_no_free_cdio(drive_);
-  cdio_destroy(cdio_);
+  if (cdio_) cdio_destroy(cdio_);
+}
+
+bool CdDecoder::openSource() {
+  if (cdio_) return true;
+  if (sourceFailed_) return false;
+  cdio_ = openCdSource(path_, image_);
+  sourceFailed_ = cdio_ == nullptr;
+  return cdio_ != nullptr;
 }
 
 int64_t CdDecoder::lengthFrames() const {
@@ -67,6 +93,7 @@ bool CdDecoder::readDirect(int32_t sector) {
 }
 
 bool CdDecoder::readSector(int32_t sector) {
+  if (!openSource()) return false;
   // Paranoia refuses a disc it cannot probe whole (an image cut short): read what there is.
   if (!openParanoia()) return readDirect(sector);
   if (sector != nextSector_) cdio_paranoia_seek(paranoia_, sector, SEEK_SET);

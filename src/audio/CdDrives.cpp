@@ -2,6 +2,8 @@
 
 #include <cdio/cdio.h>
 #include <cdio/cdtext.h>
+#include <cdio/logging.h>
+#include <sys/stat.h>
 
 #include <fstream>
 #include <sstream>
@@ -24,14 +26,6 @@ bool endsWith(const std::string& s, const std::string& tail) {
     if (c != tail[i]) return false;
   }
   return true;
-}
-
-CdIo_t* openPath(const std::string& path, bool image) {
-  if (!image) return cdio_open(path.c_str(), DRIVER_DEVICE);
-  if (endsWith(path, ".cue")) return cdio_open_cue(path.c_str());
-  if (endsWith(path, ".toc")) return cdio_open_cdrdao(path.c_str());
-  if (endsWith(path, ".nrg")) return cdio_open_nrg(path.c_str());
-  return cdio_open(path.c_str(), DRIVER_UNKNOWN);
 }
 
 // Mount table fields escape blanks as octal ("\040").
@@ -99,6 +93,9 @@ std::string canonical(const std::string& p) {
 }  // namespace
 
 CdDrives::CdDrives(const char* imagesEnv) {
+  // libcdio warns on stdout about every oddity of an image (short pregaps, guessed files),
+  // again at each open; errors are all the player needs.
+  cdio_loglevel_default = CDIO_LOG_ERROR;
   char** devices = cdio_get_devices(DRIVER_DEVICE);
   if (devices) {
     for (char** d = devices; *d; ++d) drives_.push_back({*d, false});
@@ -125,7 +122,7 @@ std::string CdDrives::description(int drive) const {
     size_t slash = d.path.find_last_of('/');
     return slash == std::string::npos ? d.path : d.path.substr(slash + 1);
   }
-  CdioPtr p(openPath(d.path, false));
+  CdioPtr p(openCdSource(d.path, false));
   cdio_hwinfo_t hw{};
   if (p && cdio_get_hwinfo(p.get(), &hw)) {
     std::string text = std::string(hw.psz_vendor) + " " + hw.psz_model + " " + hw.psz_revision;
@@ -135,64 +132,88 @@ std::string CdDrives::description(int drive) const {
   return d.path;
 }
 
-int CdDrives::tracks(int drive) const {
-  if (drive < 0 || drive >= count()) return -1;
-  const Drive& d = drives_[static_cast<size_t>(drive)];
-  CdioPtr p(openPath(d.path, d.image));
-  if (!p) return -1;
-  track_t n = cdio_get_num_tracks(p.get());
-  if (n == CDIO_INVALID_TRACK || n == 0) return -1;
-  return n;
+std::string CdDrives::imageStamp(const std::string& path) {
+  std::string stamp;
+  auto add = [&stamp](const std::string& file) {
+    struct stat st;
+    if (::stat(file.c_str(), &st) != 0) return false;
+    stamp += std::to_string(st.st_mtim.tv_sec) + "." + std::to_string(st.st_mtim.tv_nsec) + ":" +
+             std::to_string(st.st_size) + ";";
+    return true;
+  };
+  if (!add(path)) return {};
+  // libcdio reads a cue sheet's samples from the BIN of the same name.
+  if (endsWith(path, ".cue")) add(path.substr(0, path.size() - 4) + ".bin");
+  return stamp;
 }
 
-int64_t CdDrives::trackLength(int drive, int track) const {
-  if (drive < 0 || drive >= count() || track < 0) return -1;
+std::shared_ptr<const CdDrives::Disc> CdDrives::disc(int drive) const {
+  if (drive < 0 || drive >= count()) return nullptr;
   const Drive& d = drives_[static_cast<size_t>(drive)];
-  CdioPtr p(openPath(d.path, d.image));
-  if (!p) return -1;
-  track_t first = cdio_get_first_track_num(p.get());
-  track_t n = cdio_get_num_tracks(p.get());
-  if (first == CDIO_INVALID_TRACK || n == CDIO_INVALID_TRACK || track >= n) return -1;
-  track_t t = static_cast<track_t>(first + track);
-  if (cdio_get_track_format(p.get(), t) != TRACK_FORMAT_AUDIO) return -1;
-  lsn_t a = cdio_get_track_lsn(p.get(), t);
-  lsn_t b = cdio_get_track_last_lsn(p.get(), t);
-  if (a == CDIO_INVALID_LSN || b == CDIO_INVALID_LSN || b < a) return -1;
-  return static_cast<int64_t>(b - a + 1) * CDIO_CD_FRAMESIZE_RAW;
-}
-
-std::vector<std::string> CdDrives::cdText(int drive) const {
-  std::vector<std::string> out;
-  if (drive < 0 || drive >= count()) return out;
-  const Drive& d = drives_[static_cast<size_t>(drive)];
-  CdioPtr p(openPath(d.path, d.image));
-  if (!p) return out;
-  cdtext_t* text = cdio_get_cdtext(p.get());  // owned by p
-  track_t first = cdio_get_first_track_num(p.get());
-  track_t n = cdio_get_num_tracks(p.get());
-  if (!text || first == CDIO_INVALID_TRACK || n == CDIO_INVALID_TRACK) return out;
-  for (int i = 0; i < n; ++i) {
-    const char* title = cdtext_get_const(text, CDTEXT_FIELD_TITLE, static_cast<track_t>(first + i));
-    if (title && *title)
-      out.push_back("Título" + std::to_string(i + 1) + "=" + undoDoubleUtf8(title));
+  const std::string stamp = d.image ? imageStamp(d.path) : std::string();
+  if (!stamp.empty()) {
+    std::lock_guard<std::mutex> lock(cacheMutex_);
+    auto it = cache_.find(drive);
+    if (it != cache_.end() && it->second.first == stamp) return it->second.second;
   }
-  return out;
-}
-
-std::unique_ptr<Decoder> CdDrives::openTrack(int drive, int track) const {
-  if (drive < 0 || drive >= count() || track < 0) return nullptr;
-  const Drive& d = drives_[static_cast<size_t>(drive)];
-  CdioPtr p(openPath(d.path, d.image));
+  CdioPtr p(openCdSource(d.path, d.image));
   if (!p) return nullptr;
   track_t first = cdio_get_first_track_num(p.get());
   track_t n = cdio_get_num_tracks(p.get());
-  if (first == CDIO_INVALID_TRACK || n == CDIO_INVALID_TRACK || track >= n) return nullptr;
-  track_t t = static_cast<track_t>(first + track);
-  if (cdio_get_track_format(p.get(), t) != TRACK_FORMAT_AUDIO) return nullptr;
-  lsn_t a = cdio_get_track_lsn(p.get(), t);
-  lsn_t b = cdio_get_track_last_lsn(p.get(), t);
-  if (a == CDIO_INVALID_LSN || b == CDIO_INVALID_LSN || b < a) return nullptr;
-  return std::make_unique<CdDecoder>(p.release(), a, b, d.image);
+  if (first == CDIO_INVALID_TRACK || n == CDIO_INVALID_TRACK || n == 0) return nullptr;
+  auto disc = std::make_shared<Disc>();
+  for (int i = 0; i < n; ++i) {
+    const track_t t = static_cast<track_t>(first + i);
+    Track track;
+    track.audio = cdio_get_track_format(p.get(), t) == TRACK_FORMAT_AUDIO;
+    track.first = cdio_get_track_lsn(p.get(), t);
+    track.last = cdio_get_track_last_lsn(p.get(), t);
+    if (track.first == CDIO_INVALID_LSN || track.last == CDIO_INVALID_LSN ||
+        track.last < track.first) {
+      track.audio = false;
+    }
+    disc->tracks.push_back(track);
+  }
+  if (cdtext_t* text = cdio_get_cdtext(p.get())) {  // owned by p
+    for (int i = 0; i < n; ++i) {
+      const char* title =
+          cdtext_get_const(text, CDTEXT_FIELD_TITLE, static_cast<track_t>(first + i));
+      if (title && *title)
+        disc->text.push_back("Título" + std::to_string(i + 1) + "=" + undoDoubleUtf8(title));
+    }
+  }
+  if (!stamp.empty()) {
+    std::lock_guard<std::mutex> lock(cacheMutex_);
+    cache_[drive] = {stamp, disc};
+  }
+  return disc;
+}
+
+int CdDrives::tracks(int drive) const {
+  auto d = disc(drive);
+  return d ? static_cast<int>(d->tracks.size()) : -1;
+}
+
+int64_t CdDrives::trackLength(int drive, int track) const {
+  auto d = disc(drive);
+  if (!d || track < 0 || track >= static_cast<int>(d->tracks.size())) return -1;
+  const Track& t = d->tracks[static_cast<size_t>(track)];
+  if (!t.audio) return -1;
+  return static_cast<int64_t>(t.last - t.first + 1) * CDIO_CD_FRAMESIZE_RAW;
+}
+
+std::vector<std::string> CdDrives::cdText(int drive) const {
+  auto d = disc(drive);
+  return d ? d->text : std::vector<std::string>{};
+}
+
+std::unique_ptr<Decoder> CdDrives::openTrack(int drive, int track) const {
+  auto d = disc(drive);
+  if (!d || track < 0 || track >= static_cast<int>(d->tracks.size())) return nullptr;
+  const Track& t = d->tracks[static_cast<size_t>(track)];
+  if (!t.audio) return nullptr;
+  const Drive& source = drives_[static_cast<size_t>(drive)];
+  return std::make_unique<CdDecoder>(source.path, source.image, t.first, t.last);
 }
 
 int CdDrives::driveForFile(const std::string& file) const {
