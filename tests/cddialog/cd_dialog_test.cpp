@@ -106,34 +106,20 @@ TEST(CdTrackRow, NamesAndLengths) {
   EXPECT_EQ(ui::CdTrackRow(0, 176400 * 5, {}), "Pista 01 (0:05)");
 }
 
-TEST(CdDialog, ControlsTextsAndPlaces) {
+// What a screen reader reads: the buttons by their captions, the other controls by their labels.
+TEST(CdDialog, ControlsSayWhatTheyAre) {
   Rig r;
   TVemlaCDAudio d(r.player);
   EXPECT_EQ(d.windowTitle(), "Carga de CD-Audio");
-  EXPECT_EQ(d.size(), QSize(391, 343));
-  struct Control {
-    const char* name;
-    const char* text;
-    QRect place;
-  } controls[] = {
-      {"BitBtn6", "Refrescar", {316, 17, 65, 21}}, {"BitBtn1", "Todas", {324, 94, 61, 21}},
-      {"BitBtn2", "Ninguna", {324, 138, 61, 21}},  {"BitBtn3", "Invertir", {324, 182, 61, 21}},
-      {"BitBtn4", "Aceptar", {20, 312, 81, 23}},   {"BitBtn5", "Cancelar", {286, 312, 81, 23}},
-  };
-  for (const Control& c : controls) {
-    QPushButton* b = buttonOf(d, c.name);
-    ASSERT_TRUE(b) << c.name;
-    EXPECT_EQ(b->text(), c.text);
-    EXPECT_EQ(b->geometry(), c.place) << c.name;
-  }
+  const char* buttons[][2] = {{"BitBtn1", "Todas"},    {"BitBtn2", "Ninguna"},
+                              {"BitBtn3", "Invertir"}, {"BitBtn4", "Aceptar"},
+                              {"BitBtn5", "Cancelar"}, {"BitBtn6", "Refrescar"}};
+  for (const auto& b : buttons) EXPECT_EQ(buttonOf(d, b[0])->text(), b[1]);
   EXPECT_TRUE(buttonOf(d, "BitBtn5")->isDefault());
-  EXPECT_EQ(d.Titulo()->text(), "CD-A");
-  EXPECT_EQ(d.CDPistas()->geometry(), QRect(14, 60, 305, 209));
-  EXPECT_FALSE(d.Unidades()->isEditable());
-  // Controls whose text does not tell what they are carry their label's text.
   EXPECT_EQ(d.Unidades()->accessibleName(), "Dispositivo:");
   EXPECT_EQ(d.CDPistas()->accessibleName(), "Pistas:");
   EXPECT_EQ(d.Titulo()->accessibleName(), QString::fromUtf8("Título de CD:"));
+  EXPECT_EQ(d.Titulo()->text(), "CD-A");
 }
 
 TEST(CdDialog, NoDriveNoDiscAndDataTracks) {
