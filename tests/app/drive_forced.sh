@@ -17,6 +17,7 @@ for _ in $(seq 1 200); do
 done
 [ -n "$win" ] || { echo "no main window"; kill $pid; exit 2; }
 sleep "$seconds"
+xdotool windowfocus --sync "$win"
 xdotool mousemove --window "$win" 328 11 click 1
 for _ in $(seq 1 100); do
   kill -0 $pid 2>/dev/null || break
