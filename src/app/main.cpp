@@ -28,9 +28,11 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include "app/AutosaveGuard.h"
+#include "app/LazyCodecs.h"
 #include "audio/AudioLib.h"
 #include "core/ForcedSetup.h"
 #include "core/OpenPaths.h"
@@ -193,6 +195,9 @@ int main(int argc, char** argv) {
   playlist->move(main->x() - 3, main->y() + vemla::ui::WindowSnap::kMainHeight - 7);
   player.ResetStreamSlots();
   main->show();
+  // The decoding libraries load beside the window coming up, not before it; a file opened
+  // meanwhile waits for them.
+  std::thread codecLoader(vemla::app::LoadCodecLibraries);
   if (!opened.empty()) vemla::core::OpenAndPlay(player, opened);
   // A bad number or a full list met in the autosave list is told once the windows are up.
   QTimer::singleShot(0, &app, [&player] { player.ShowPendingMessage(); });
@@ -231,6 +236,7 @@ int main(int argc, char** argv) {
 
   int rc = app.exec();
   mpris = nullptr;
+  codecLoader.join();
   player.SetView(nullptr);
   view.setTrayHintHandler({});
   view.setNowPlayingHandler({});

@@ -244,3 +244,20 @@ TEST(WholeProgram, MediaControlsOverTheSessionBus) {
 }
 
 }  // namespace
+
+// The decoding libraries and the hundred-odd libraries they pull in are opened by the program
+// once its window is up: none of them may come back as a start-up dependency of the program.
+TEST(WholeProgram, StartsWithoutTheDecodingLibraries) {
+  if (!haveTool("readelf")) GTEST_SKIP() << "needs readelf";
+  const char* built = std::getenv("VEMLA_PROGRAM_DIR");
+  if (!built) built = VEMLA_BUILT_PROGRAM_DIR;
+  const fs::path exe = fs::path(built) / "VemlaPlayer";
+  ASSERT_TRUE(fs::exists(exe)) << built;
+  const fs::path out = tempDir() / "needed.txt";
+  ASSERT_EQ(run("readelf -d '" + exe.string() + "' > '" + out.string() + "'"), 0);
+  const std::string needed = readFile(out);
+  ASSERT_NE(needed.find("libQt6Widgets"), std::string::npos) << needed;
+  for (const char* lib : {"libavformat", "libavcodec", "libswresample"}) {
+    EXPECT_EQ(needed.find(lib), std::string::npos) << lib << " in\n" << needed;
+  }
+}

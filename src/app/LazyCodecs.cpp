@@ -1,0 +1,148 @@
+// The program's entry points into libavformat, libavcodec and libswresample, which it does not
+// link: together they pull in well over a hundred libraries whose loading and relocation cost
+// more than the rest of start-up. Each call below opens the libraries on first use (once, for
+// every thread) and forwards to the real function; LoadCodecLibraries does the opening ahead of
+// time, off the window thread. The tests link the libraries directly and never see this file.
+//
+// Should a library be missing, the calls fail the way FFmpeg fails (an error code, a null
+// pointer), so a file does not play instead of the player ending with an unsaved list.
+#include "app/LazyCodecs.h"
+
+#include <dlfcn.h>
+
+#include <cerrno>
+#include <cstdio>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavcodec/version.h>
+#include <libavformat/avformat.h>
+#include <libavformat/avio.h>
+#include <libavformat/version.h>
+#include <libavutil/error.h>
+#include <libavutil/macros.h>
+#include <libswresample/swresample.h>
+#include <libswresample/version.h>
+}
+
+namespace {
+
+enum Lib { kFormat, kCodec, kResample, kLibCount };
+
+struct Libraries {
+  void* handle[kLibCount] = {};
+};
+
+void* openLibrary(const char* soname) {
+  void* h = ::dlopen(soname, RTLD_NOW | RTLD_LOCAL);
+  if (!h) std::fprintf(stderr, "VemlaPlayer: %s\n", ::dlerror());
+  return h;
+}
+
+const Libraries& loaded() {
+  // The sonames are those of the headers the program was built with.
+  static const Libraries libs = [] {
+    Libraries l;
+    // libavformat needs libavcodec: opening it first loads both in one pass.
+    l.handle[kFormat] = openLibrary("libavformat.so." AV_STRINGIFY(LIBAVFORMAT_VERSION_MAJOR));
+    l.handle[kCodec] = openLibrary("libavcodec.so." AV_STRINGIFY(LIBAVCODEC_VERSION_MAJOR));
+    l.handle[kResample] =
+        openLibrary("libswresample.so." AV_STRINGIFY(LIBSWRESAMPLE_VERSION_MAJOR));
+    return l;
+  }();
+  return libs;
+}
+
+void* resolve(Lib lib, const char* name) {
+  void* h = loaded().handle[lib];
+  void* fn = h ? ::dlsym(h, name) : nullptr;
+  if (h && !fn) std::fprintf(stderr, "VemlaPlayer: %s\n", ::dlerror());
+  return fn;
+}
+
+}  // namespace
+
+// The header's declaration of `name` checks each parameter list written here.
+#define VEMLA_FORWARD(lib, ret, name, params, args, failed)                           \
+  extern "C" ret name params {                                                        \
+    static const auto fn = reinterpret_cast<decltype(&::name)>(resolve(lib, #name)); \
+    if (!fn) return failed;                                                           \
+    return fn args;                                                                   \
+  }
+#define VEMLA_FORWARD_VOID(lib, name, params, args)                                   \
+  extern "C" void name params {                                                       \
+    static const auto fn = reinterpret_cast<decltype(&::name)>(resolve(lib, #name)); \
+    if (fn) fn args;                                                                  \
+  }
+
+constexpr int kMissing = AVERROR(ENOSYS);
+
+VEMLA_FORWARD(kFormat, AVFormatContext*, avformat_alloc_context, (void), (), nullptr)
+VEMLA_FORWARD(kFormat, int, avformat_open_input,
+              (AVFormatContext * *ps, const char* url, const AVInputFormat* fmt,
+               AVDictionary** options),
+              (ps, url, fmt, options), kMissing)
+VEMLA_FORWARD_VOID(kFormat, avformat_close_input, (AVFormatContext * *s), (s))
+VEMLA_FORWARD(kFormat, int, avformat_find_stream_info, (AVFormatContext * ic, AVDictionary** o),
+              (ic, o), kMissing)
+VEMLA_FORWARD(kFormat, int, av_find_best_stream,
+              (AVFormatContext * ic, enum AVMediaType type, int wanted, int related,
+               const AVCodec** decoder, int flags),
+              (ic, type, wanted, related, decoder, flags), kMissing)
+VEMLA_FORWARD(kFormat, int, av_read_frame, (AVFormatContext * s, AVPacket* pkt), (s, pkt),
+              kMissing)
+VEMLA_FORWARD(kFormat, int, av_seek_frame,
+              (AVFormatContext * s, int stream, int64_t timestamp, int flags),
+              (s, stream, timestamp, flags), kMissing)
+VEMLA_FORWARD(kFormat, int, avformat_seek_file,
+              (AVFormatContext * s, int stream, int64_t min_ts, int64_t ts, int64_t max_ts,
+               int flags),
+              (s, stream, min_ts, ts, max_ts, flags), kMissing)
+VEMLA_FORWARD(kFormat, AVIOContext*, avio_alloc_context,
+              (unsigned char* buffer, int size, int write_flag, void* opaque,
+               int (*read_packet)(void*, uint8_t*, int),
+               int (*write_packet)(void*, uint8_t*, int),
+               int64_t (*seek)(void*, int64_t, int)),
+              (buffer, size, write_flag, opaque, read_packet, write_packet, seek), nullptr)
+VEMLA_FORWARD_VOID(kFormat, avio_context_free, (AVIOContext * *s), (s))
+
+VEMLA_FORWARD(kCodec, AVCodecContext*, avcodec_alloc_context3, (const AVCodec* codec), (codec),
+              nullptr)
+VEMLA_FORWARD_VOID(kCodec, avcodec_free_context, (AVCodecContext * *avctx), (avctx))
+VEMLA_FORWARD(kCodec, int, avcodec_parameters_to_context,
+              (AVCodecContext * codec, const AVCodecParameters* par), (codec, par), kMissing)
+VEMLA_FORWARD(kCodec, int, avcodec_open2,
+              (AVCodecContext * avctx, const AVCodec* codec, AVDictionary** options),
+              (avctx, codec, options), kMissing)
+VEMLA_FORWARD(kCodec, int, avcodec_send_packet, (AVCodecContext * avctx, const AVPacket* pkt),
+              (avctx, pkt), kMissing)
+VEMLA_FORWARD(kCodec, int, avcodec_receive_frame, (AVCodecContext * avctx, AVFrame* frame),
+              (avctx, frame), kMissing)
+VEMLA_FORWARD_VOID(kCodec, avcodec_flush_buffers, (AVCodecContext * avctx), (avctx))
+VEMLA_FORWARD(kCodec, AVPacket*, av_packet_alloc, (void), (), nullptr)
+VEMLA_FORWARD_VOID(kCodec, av_packet_free, (AVPacket * *pkt), (pkt))
+VEMLA_FORWARD_VOID(kCodec, av_packet_unref, (AVPacket * pkt), (pkt))
+VEMLA_FORWARD(kCodec, int, av_get_bits_per_sample, (enum AVCodecID codec_id), (codec_id), 0)
+
+VEMLA_FORWARD(kResample, int, swr_alloc_set_opts2,
+              (struct SwrContext * *ps, AVChannelLayout* out_layout,
+               enum AVSampleFormat out_fmt, int out_rate, AVChannelLayout* in_layout,
+               enum AVSampleFormat in_fmt, int in_rate, int log_offset, void* log_ctx),
+              (ps, out_layout, out_fmt, out_rate, in_layout, in_fmt, in_rate, log_offset,
+               log_ctx),
+              kMissing)
+VEMLA_FORWARD(kResample, int, swr_init, (struct SwrContext * s), (s), kMissing)
+VEMLA_FORWARD(kResample, int, swr_convert,
+              (struct SwrContext * s, uint8_t** out, int out_count, const uint8_t** in,
+               int in_count),
+              (s, out, out_count, in, in_count), kMissing)
+VEMLA_FORWARD_VOID(kResample, swr_free, (struct SwrContext * *s), (s))
+
+namespace vemla::app {
+
+bool LoadCodecLibraries() {
+  const Libraries& l = loaded();
+  return l.handle[kFormat] && l.handle[kCodec] && l.handle[kResample];
+}
+
+}  // namespace vemla::app
