@@ -1,6 +1,6 @@
 // Draws every picture of the skin.
 //   vemla_skingen <resource folder> <program skin folder> [<icon theme folder>]
-// The resource folder receives <name>.png and <name>@2x.png for every picture, the playlist's
+// The resource folder receives <name>.raw and <name>@2x.raw for every picture, the playlist's
 // outline picture and skin.qrc; the program folder receives the pictures loaded at run time;
 // the icon theme folder, the program's icon as <n>x<n>/apps/vemlaplayer.png.
 #include <QDir>
@@ -11,6 +11,7 @@
 #include <cstdlib>
 
 #include "Drawing.h"
+#include "ui/RawPicture.h"
 
 namespace {
 
@@ -21,6 +22,16 @@ using namespace skingen;
 bool save(const QImage& image, const QString& path, const char* format = nullptr,
           int quality = -1) {
   if (image.save(path, format, quality)) return true;
+  std::fprintf(stderr, "vemla_skingen: cannot write %s\n", qPrintable(path));
+  return false;
+}
+
+// A picture compiled into the program (see ui/RawPicture.h).
+bool saveRaw(const QImage& image, const QString& path) {
+  QFile f(path);
+  if (f.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+      f.write(vemla::ui::EncodeRawPicture(image)) >= 0 && f.flush())
+    return true;
   std::fprintf(stderr, "vemla_skingen: cannot write %s\n", qPrintable(path));
   return false;
 }
@@ -89,13 +100,13 @@ int main(int argc, char** argv) {
       two = onBackground(two, QColor(255, 0, 0));
     }
     if (id == Picture::PlaylistBackground) {
-      ok &= save(playlistOutline(one), res.filePath("playlist_outline.png"));
-      files << "playlist_outline.png";
+      ok &= saveRaw(playlistOutline(one), res.filePath("playlist_outline.raw"));
+      files << "playlist_outline.raw";
     }
     const QString name = QString::fromLatin1(Skin::resourceName(id));
-    ok &= save(one, res.filePath(name + ".png"));
-    ok &= save(two, res.filePath(name + "@2x.png"));
-    files << name + ".png" << name + "@2x.png";
+    ok &= saveRaw(one, res.filePath(name + ".raw"));
+    ok &= saveRaw(two, res.filePath(name + "@2x.raw"));
+    files << name + ".raw" << name + "@2x.raw";
   }
 
   // The program's icon compiled in for the notification area, at the sizes trays ask for.

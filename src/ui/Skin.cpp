@@ -1,10 +1,20 @@
 #include "ui/Skin.h"
 
+#include <QResource>
+
+#include "ui/RawPicture.h"
+
 // Registers the compiled-in pictures; the resource library is static, so nothing would pull
 // its initialiser in otherwise. Q_INIT_RESOURCE must be used outside any namespace.
 static void initSkinResources() { Q_INIT_RESOURCE(vemla_skin); }
 
 namespace vemla::ui {
+
+namespace {
+QImage readPicture(const QString& name) {
+  return DecodeRawPicture(QResource(name).uncompressedData());
+}
+}  // namespace
 
 Skin::Skin() {
   static const bool registered = (initSkinResources(), true);
@@ -18,7 +28,8 @@ QPixmap Skin::picture(Picture id, qreal dpr) const {
   auto it = pixmaps_.find(key);
   if (it != pixmaps_.end()) return it->second;
   const QString base = QStringLiteral(":/skin/") + QLatin1String(resourceName(id));
-  QPixmap pixmap(scale == 2 ? base + QStringLiteral("@2x.png") : base + QStringLiteral(".png"));
+  QPixmap pixmap = QPixmap::fromImage(
+      readPicture(scale == 2 ? base + QStringLiteral("@2x.raw") : base + QStringLiteral(".raw")));
   pixmap.setDevicePixelRatio(scale);
   pixmaps_.emplace(key, pixmap);
   return pixmap;
@@ -28,9 +39,9 @@ QImage Skin::outline(Picture id) const {
   if (id == Picture::Count) return {};
   const QString name =
       id == Picture::PlaylistBackground
-          ? QStringLiteral(":/skin/playlist_outline.png")
-          : QStringLiteral(":/skin/") + QLatin1String(resourceName(id)) + QStringLiteral(".png");
-  QImage image(name);
+          ? QStringLiteral(":/skin/playlist_outline.raw")
+          : QStringLiteral(":/skin/") + QLatin1String(resourceName(id)) + QStringLiteral(".raw");
+  QImage image = readPicture(name);
   // The 1x face is the same file: keep it decoded for painting, since decoding the pictures is
   // a good part of start-up.
   if (id != Picture::PlaylistBackground && !image.isNull()) {

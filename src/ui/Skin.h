@@ -78,7 +78,7 @@ class Skin {
   QImage outline(Picture id) const;
   // Logical size at which the picture is shown.
   static QSize size(Picture id);
-  // Resource name stem, e.g. "main" (files ":/skin/main.png" and ":/skin/main@2x.png").
+  // Resource name stem, e.g. "main" (files ":/skin/main.raw" and ":/skin/main@2x.raw").
   static const char* resourceName(Picture id);
 
   // Place and size of a control in its window; an empty QRect when the name is unknown.

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "ui/ActiveSkin.h"
+#include "ui/RawPicture.h"
 #include "ui/Skin.h"
 #include "vis/GenRegion.h"
 
@@ -181,6 +182,33 @@ TEST(SkinPictures, EveryControlLiesInsideItsWindowShape) {
     EXPECT_TRUE(outside.isEmpty())
         << outside.boundingRect().x() << "," << outside.boundingRect().y() << " "
         << outside.boundingRect().width() << "x" << outside.boundingRect().height();
+  }
+}
+
+// The compiled-in form keeps every pixel, alpha and format as PNG did, odd widths included, and
+// anything cut short or foreign reads as no picture rather than as garbage.
+TEST(SkinPictures, CompiledInPicturesReadBackExactly) {
+  QImage argb(7, 3, QImage::Format_ARGB32);
+  QImage rgb(5, 2, QImage::Format_RGB32);
+  for (int y = 0; y < 3; ++y)
+    for (int x = 0; x < 7; ++x) argb.setPixel(x, y, qRgba(x * 30, y * 80, 255 - x, x * 36));
+  rgb.fill(QColor(10, 20, 30));
+  const QImage premultiplied = argb.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+  for (const QImage& image : {argb, rgb, premultiplied}) {
+    const QImage back = DecodeRawPicture(EncodeRawPicture(image));
+    EXPECT_EQ(back.format(),
+              image.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    EXPECT_EQ(back, image.convertToFormat(back.format()));
+  }
+  const QByteArray good = EncodeRawPicture(argb);
+  QByteArray foreign = good;
+  foreign[0] = 'X';
+  QByteArray huge = good;
+  huge[4] = '\xff';
+  huge[5] = '\xff';
+  for (const QByteArray& bad : {QByteArray(), good.left(15), good.chopped(1), good + "x", foreign,
+                                huge}) {
+    EXPECT_TRUE(DecodeRawPicture(bad).isNull()) << bad.size();
   }
 }
 
