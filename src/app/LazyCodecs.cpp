@@ -10,6 +10,7 @@
 
 #include <dlfcn.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 
@@ -39,6 +40,8 @@ void* openLibrary(const char* soname) {
   return h;
 }
 
+std::atomic<bool> opened{false};
+
 const Libraries& loaded() {
   // The sonames are those of the headers the program was built with.
   static const Libraries libs = [] {
@@ -48,6 +51,7 @@ const Libraries& loaded() {
     l.handle[kCodec] = openLibrary("libavcodec.so." AV_STRINGIFY(LIBAVCODEC_VERSION_MAJOR));
     l.handle[kResample] =
         openLibrary("libswresample.so." AV_STRINGIFY(LIBSWRESAMPLE_VERSION_MAJOR));
+    opened.store(true, std::memory_order_release);
     return l;
   }();
   return libs;
@@ -105,6 +109,12 @@ VEMLA_FORWARD(kFormat, AVIOContext*, avio_alloc_context,
                int64_t (*seek)(void*, int64_t, int)),
               (buffer, size, write_flag, opaque, read_packet, write_packet, seek), nullptr)
 VEMLA_FORWARD_VOID(kFormat, avio_context_free, (AVIOContext * *s), (s))
+VEMLA_FORWARD(kFormat, const AVInputFormat*, av_probe_input_format2,
+              (const AVProbeData* pd, int is_opened, int* score_max), (pd, is_opened, score_max),
+              nullptr)
+VEMLA_FORWARD(kFormat, int, avformat_index_get_entries_count, (const AVStream* st), (st), 0)
+VEMLA_FORWARD(kFormat, const AVIndexEntry*, avformat_index_get_entry, (AVStream * st, int idx),
+              (st, idx), nullptr)
 
 VEMLA_FORWARD(kCodec, AVCodecContext*, avcodec_alloc_context3, (const AVCodec* codec), (codec),
               nullptr)
@@ -137,6 +147,20 @@ VEMLA_FORWARD(kResample, int, swr_convert,
                int in_count),
               (s, out, out_count, in, in_count), kMissing)
 VEMLA_FORWARD_VOID(kResample, swr_free, (struct SwrContext * *s), (s))
+
+// The About window, made before the libraries are opened, asks for their versions: until then
+// they are those the program was built with (same major version, by the sonames above); the
+// window asks again when it is shown.
+#define VEMLA_VERSION(lib, name, built)                                                    \
+  extern "C" unsigned name(void) {                                                        \
+    if (!opened.load(std::memory_order_acquire)) return built;                            \
+    static const auto fn = reinterpret_cast<decltype(&::name)>(resolve(lib, #name));      \
+    return fn ? fn() : built;                                                             \
+  }
+
+VEMLA_VERSION(kFormat, avformat_version, LIBAVFORMAT_VERSION_INT)
+VEMLA_VERSION(kCodec, avcodec_version, LIBAVCODEC_VERSION_INT)
+VEMLA_VERSION(kResample, swresample_version, LIBSWRESAMPLE_VERSION_INT)
 
 namespace vemla::app {
 

@@ -104,4 +104,16 @@ TAcerca::TAcerca(QWidget* parent) : QDialog(parent) {
   }
 }
 
+// The window is made at start-up, before every library is loaded: the versions are read again
+// each time it is shown, so they are those running.
+void TAcerca::showEvent(QShowEvent* event) {
+  const int current = pages_->currentIndex();
+  QWidget* old = pages_->widget(0);
+  pages_->removeTab(0);
+  pages_->insertTab(0, linesPage(versionLines()), "VemlaPlayer");
+  delete old;
+  pages_->setCurrentIndex(current);
+  QDialog::showEvent(event);
+}
+
 }  // namespace vemla::ui

@@ -18,6 +18,9 @@ class TAcerca : public QDialog {
   // and Qt as they run.
   static QStringList versionLines();
 
+ protected:
+  void showEvent(QShowEvent* event) override;
+
  private:
   QTabWidget* pages_ = nullptr;
 };

@@ -598,6 +598,17 @@ TEST_F(MainWindowTest, AboutAndPreferences) {
     EXPECT_TRUE(all.contains(lib)) << lib;
   }
   EXPECT_FALSE(all.contains("BASS"));
+  // Shown, it reads the versions again (it is made before the decoding libraries are loaded)
+  // and keeps its pages and the page the user was on.
+  about->pages()->setCurrentIndex(2);
+  about->show();
+  ASSERT_EQ(about->pages()->count(), 3);
+  EXPECT_EQ(about->pages()->tabText(0), "VemlaPlayer");
+  EXPECT_EQ(about->pages()->currentIndex(), 2);
+  QStringList shown;
+  for (QLabel* l : about->pages()->widget(0)->findChildren<QLabel*>()) shown << l->text();
+  EXPECT_EQ(shown, lines);
+  about->hide();
   auto* history = about->findChild<QPlainTextEdit*>("Historial");
   ASSERT_NE(history, nullptr);
   EXPECT_TRUE(history->isReadOnly());
