@@ -20,9 +20,11 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QFile>
 #include <QMessageBox>
 #include <QSocketNotifier>
 #include <QTimer>
+#include <QUrl>
 #include <csignal>
 #include <cstdlib>
 #include <memory>
@@ -107,8 +109,15 @@ void restoreWindows(TVemlaMain& main, TPlaylist& playlist, const Player& player)
 std::vector<std::string> openedPaths(int argc, char** argv) {
   std::vector<std::string> paths;
   for (int i = 1; i < argc; ++i) {
-    if (i == 1 && std::string_view(argv[i]) == "--") continue;
-    paths.push_back(vemla::core::AbsolutePath(argv[i]));
+    std::string_view arg(argv[i]);
+    if (i == 1 && arg == "--") continue;
+    // Launchers may hand over addresses of local files instead of paths.
+    if (arg.rfind("file://", 0) == 0) {
+      const QUrl url(QString::fromUtf8(arg.data(), static_cast<int>(arg.size())));
+      if (url.isLocalFile()) paths.push_back(QFile::encodeName(url.toLocalFile()).toStdString());
+      continue;
+    }
+    paths.push_back(vemla::core::AbsolutePath(std::string(arg)));
   }
   return paths;
 }
@@ -123,6 +132,9 @@ int main(int argc, char** argv) {
   // Our windows are small and repaint 25 times a second while playing; through X shared memory
   // every repaint first waits for a server round trip, which costs more than copying the pixels.
   setenv("QT_XCB_NO_MITSHM", "1", 0);
+  // SDL would catch SIGTERM into an event queue nobody reads, so a logout arriving before our
+  // own handler is set would leave the player running deaf to it.
+  setenv("SDL_NO_SIGNAL_HANDLERS", "1", 1);
   QApplication app(argc, argv);
   QApplication::setApplicationName("VemlaPlayer");
   QGuiApplication::setDesktopFileName("vemlaplayer");

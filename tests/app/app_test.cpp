@@ -243,6 +243,22 @@ TEST(WholeProgram, MediaControlsOverTheSessionBus) {
   }
 }
 
+TEST(WholeProgram, EndsOnTerminationRightAsItsWindowAppears) {
+  if (!haveTool("xvfb-run") || !haveTool("xdotool")) GTEST_SKIP() << "needs xvfb-run and xdotool";
+  const char* built = std::getenv("VEMLA_PROGRAM_DIR");
+  if (!built) built = VEMLA_BUILT_PROGRAM_DIR;
+  const fs::path prog = tempDir() / "term-prog";
+  fs::copy(built, prog, fs::copy_options::recursive);
+  const fs::path log = tempDir() / "term.log";
+  int rc = -1;
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    rc = run("xvfb-run -a " VEMLA_TERM_SCRIPT " '" + prog.string() + "' > '" + log.string() +
+             "' 2>&1");
+    if (rc == 0 || readFile(log).find("could not connect to display") == std::string::npos) break;
+  }
+  EXPECT_EQ(rc, 0) << readFile(log);
+}
+
 }  // namespace
 
 // The decoding libraries and the hundred-odd libraries they pull in are opened by the program

@@ -21,13 +21,17 @@ grow() {
   echo "no sound came"
   return 1
 }
-"$prefix/bin/vemlaplayer" "$folder" &
+"$prefix/bin/vemlaplayer" "$folder" >"$home/player.log" 2>&1 &
 pid=$!
 win=
 for _ in $(seq 1 300); do
   win=$(xdotool search --onlyvisible --name 'VemlaPlayer v1.0b' 2>/dev/null | head -1)
   [ -n "$win" ] && break
-  kill -0 $pid 2>/dev/null || { echo "the installed player ended before showing its window"; exit 2; }
+  kill -0 $pid 2>/dev/null || {
+    echo "the installed player ended before showing its window"
+    tail -20 "$home/player.log"
+    exit 2
+  }
   sleep 0.1
 done
 [ -n "$win" ] || { echo "no main window"; kill $pid; exit 2; }

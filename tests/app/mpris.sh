@@ -33,6 +33,7 @@ until_is() {
 pid=$!
 fail() {
   echo "$1"
+  tail -20 "$prog/player.log"
   kill $pid 2>/dev/null
   exit 2
 }
