@@ -224,19 +224,20 @@ void TInfo::Button1Click() {
   int version = 0;
   switch (core::SaveEntryTags(entry, infoEntry_ == player_.List.CurrentEntry, edited, &version)) {
     case core::TagSaveResult::BadTrackNumber:
-      tell(Q(core::BadTrackNumberMessage(edited.TrackText)));
+      // A conversion error, shown as the runtime shows its errors.
+      tell(Q(core::BadTrackNumberMessage(edited.TrackText)), QMessageBox::Critical);
       break;
     case core::TagSaveResult::OtherVersion:
-      tell(Q(core::OtherVersionMessage(version)));
+      tell(Q(core::OtherVersionMessage(version)), QMessageBox::Information);
       break;
     default:
       break;
   }
 }
 
-void TInfo::tell(const QString& text) {
+void TInfo::tell(const QString& text, QMessageBox::Icon icon) {
   // Not waited for: the window stays responsive and tests can read the box.
-  auto* box = new QMessageBox(QMessageBox::Warning, "VemlaPlayer", text, QMessageBox::Ok, this);
+  auto* box = new QMessageBox(icon, "VemlaPlayer", text, QMessageBox::Ok, this);
   box->setAttribute(Qt::WA_DeleteOnClose);
   box->open();
 }

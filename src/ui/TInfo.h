@@ -6,6 +6,7 @@
 // ready; a later showing supersedes a search still running.
 #include <QDialog>
 #include <QImage>
+#include <QMessageBox>
 #include <QThreadPool>
 
 class QGroupBox;
@@ -48,7 +49,8 @@ class TInfo : public QDialog {
  private:
   void fillFrom(int index);
   void showPicture(int index);
-  void tell(const QString& text);
+  // A message box that does not hold up the window.
+  void tell(const QString& text, QMessageBox::Icon icon);
 
   core::Player& player_;
   int infoEntry_ = 0;
