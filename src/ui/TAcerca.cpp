@@ -90,6 +90,7 @@ TAcerca::TAcerca(QWidget* parent) : QDialog(parent) {
                  "Creditos");
   auto* history = new QPlainTextEdit(kHistory);
   history->setObjectName("Historial");
+  history->setAccessibleName("Historial");
   history->setReadOnly(true);
   history->setLineWrapMode(QPlainTextEdit::NoWrap);
   pages_->addTab(history, "Historial");
