@@ -10,15 +10,18 @@
 #include <QPlainTextEdit>
 #include <QTabWidget>
 #include <QTest>
+#include <QWindow>
 #include <thread>
 
 #include "FakeAudio.h"
 #include "core/Player.h"
+#include "core/Settings.h"
 #include "support/Fixtures.h"
 #include "ui/AccessibleControl.h"
 #include "ui/FxPanel.h"
 #include "ui/MainMenus.h"
 #include "ui/QtPlayerView.h"
+#include "ui/QtSettingsWindows.h"
 #include "ui/TAcerca.h"
 #include "ui/TPlaylist.h"
 #include "ui/TVemlaMain.h"
@@ -525,6 +528,24 @@ TEST_F(MainWindowTest, MenuBarMarkGoesWhenThePopupClosesAwayFromItsLabel) {
     m.P_Play()->hide();  // an item chosen, or a click elsewhere
     EXPECT_EQ(m.bevel(1)->isVisibleTo(main.get()), stillOver);
   }
+}
+
+TEST_F(MainWindowTest, SavedVisualiserAndDrawingModeComeBackAtStart) {
+  const std::string ini = test::writeFile("fx.INI", "[FX]\r\nTIPO=2\r\nMODO=1\r\n").string();
+  ui::QtSettingsWindows windows(main.get(), playlist.get(), nullptr, player.ProgramDir);
+  core::LoadSettings(player, windows, ini);
+  ui::FxPanel* fx = main->fxPanel();
+  EXPECT_EQ(fx->oscilloscope().drawMode, 1);
+  EXPECT_EQ(fx->spectrum().drawMode, 1);
+  EXPECT_TRUE(fx->popup()->findChild<QAction*>("Osciloscopio1")->isChecked());
+  EXPECT_TRUE(fx->popup()->findChild<QAction*>("Solido1")->isChecked());
+}
+
+TEST_F(MainWindowTest, PlaylistWindowBelongsToTheMainWindowNotToTheTaskBar) {
+  playlist->setMainWindow(main.get());
+  EXPECT_EQ(playlist->windowType(), Qt::Tool);
+  ASSERT_NE(playlist->windowHandle(), nullptr);
+  EXPECT_EQ(playlist->windowHandle()->transientParent(), main->windowHandle());
 }
 
 TEST_F(MainWindowTest, FadeOutAndBackIn) {
