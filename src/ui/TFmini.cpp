@@ -214,11 +214,27 @@ void TFmini::setStayOnTop(bool on) {
 void TFmini::bringUp() {
   player_.MiniShown = 1;
   setStayOnTop(true);
-  // A place saved on a monitor that is gone, or never seen by a screen, is pulled back.
-  move(keepOnScreens(geometry()));
+  // A place on a monitor that has gone since is pulled back; one the window system chose is
+  // left alone (it may not be known here yet).
+  const QPoint onScreen = keepOnScreens(geometry());
+  if (onScreen != pos()) move(onScreen);
   syncFromPlayer();
   show();
   raise();
+}
+
+void TFmini::showHideShow() {
+  // Stay-on-top from the first mapping on: a window manager may not yet listen to a change
+  // sent while it is still taking the new window in.
+  setStayOnTop(true);
+  // The first show and hide happen in the widget only. Mapping, unmapping and mapping a new
+  // window in one go races the window manager, which may leave it unmapped while we count it
+  // as shown: the player would then be nowhere on screen.
+  setAttribute(Qt::WA_DontShowOnScreen, true);
+  show();
+  hide();
+  setAttribute(Qt::WA_DontShowOnScreen, false);
+  show();
 }
 
 void TFmini::putAway() {

@@ -42,6 +42,8 @@ class TFmini : public QWidget {
   // ---- Up and away (the steps the tray shares) ----
   // MiniShown := true; stay-on-top, on a visible screen, shown, opacity 160/255.
   void bringUp();
+  // The first minimise's quick show, hide and show again, before bringUp.
+  void showHideShow();
   // MiniShown := false; hidden and a normal window again.
   void putAway();
   // What "Maximizar" does after putting this window away: the tray restores the main window.

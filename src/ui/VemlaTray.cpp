@@ -161,9 +161,7 @@ void VemlaTray::afterCommand() { mini_.syncFromPlayer(); }
 void VemlaTray::CoolTrayIcon1MinimizeToTray() {
   if (player_.MiniShown) return;
   if (!player_.MiniPrimed) {
-    mini_.show();
-    mini_.hide();
-    mini_.show();
+    mini_.showHideShow();
     player_.MiniPrimed = 1;
   }
   mini_.bringUp();
