@@ -11,12 +11,16 @@ done
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVEMLA_TESTS=OFF \
   -DVEMLA_BENCH=OFF >/dev/null
 cmake --build "$build" -j2 >/dev/null
-(cd "$build" && cpack -G DEB >/dev/null)
+(cd "$build" && cpack -G DEB >/dev/null 2>&1)
 deb=$(ls -t "$build"/vemlaplayer_*.deb | head -1)
 echo "== $deb ($(stat -c %s "$deb") bytes)"
 dpkg-deb --field "$deb" Package Version Architecture Depends Installed-Size
 echo "== contents"
 dpkg-deb --contents "$deb" | awk '{print $6, $7, $8}'
+# Its dependencies resolve on this system (nothing is installed).
+if command -v apt-get >/dev/null; then
+  apt-get install --simulate "$deb" >/dev/null 2>&1 && echo "dependencies: resolvable here"
+fi
 # The menu entry and metainfo as packed must still validate.
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT

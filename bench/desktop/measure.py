@@ -113,15 +113,32 @@ for i in range(runs):
         latencies.append((time.monotonic_ns() - t0) / 1e6)
     time.sleep(0.3)
     mpris("org.mpris.MediaPlayer2.Player.Pause", reply=True)
+# The same through the pause key C, for comparison: what the bus adds is the difference.
+wid = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "VemlaPlayer v1.0b"],
+                     capture_output=True, text=True).stdout.split()
+key_latencies = []
+if wid:
+    subprocess.run(["xdotool", "windowfocus", "--sync", wid[0]])
+    for i in range(runs):
+        time.sleep(0.3)
+        size = os.path.getsize(disk)
+        t0 = time.monotonic_ns()
+        subprocess.run(["xdotool", "key", "c"])
+        if first_sound_after(size):
+            key_latencies.append((time.monotonic_ns() - t0) / 1e6)
+        time.sleep(0.3)
+        mpris("org.mpris.MediaPlayer2.Player.Pause", reply=True)
 print(f"PlayPause over the bus -> first sound in the disk output, ms: "
       f"{statistics.median(latencies):.1f} (runs: {' '.join(f'{v:.1f}' for v in latencies)})")
 print(f"  of which a dbus-send round trip (Get PlaybackStatus), ms: "
       f"{statistics.median(round_trips):.1f}")
+if key_latencies:
+    print(f"pause key C -> first sound in the disk output (same path without the bus), ms: "
+          f"{statistics.median(key_latencies):.1f} "
+          f"(runs: {' '.join(f'{v:.1f}' for v in key_latencies)})")
 
 # 1,000 calls within about a second, answered while the window keeps answering X pings.
 mpris("org.mpris.MediaPlayer2.Player.Play", reply=True)
-wid = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "VemlaPlayer v1.0b"],
-                     capture_output=True, text=True).stdout.split()
 flood = subprocess.Popen(["bash", "-c", """
 for i in $(seq 1 1000); do
   dbus-send --session --type=method_call --dest=org.mpris.MediaPlayer2.vemlaplayer /org/mpris/MediaPlayer2 \

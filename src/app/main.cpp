@@ -222,10 +222,9 @@ int main(int argc, char** argv) {
   QObject::connect(&instance, &vemla::ui::SingleInstance::restoreRequested, main.get(),
                    [&] { bringBack(); });
   vemla::ui::MprisService mprisService(*main, player, [&] { bringBack(); });
-  // Once the window is up: the bus must not delay it. Without a session bus, nothing.
-  QTimer::singleShot(0, &app, [&] {
-    if (mprisService.start()) mpris = &mprisService;
-  });
+  // Without a session bus, nothing.
+  mpris = &mprisService;
+  mprisService.startAfterFirstPaint(*main);
   vemla::ui::HandOverReceiver handOver(instance);
   QObject::connect(&handOver, &vemla::ui::HandOverReceiver::pathsReceived, main.get(),
                    [&](const std::vector<std::string>& paths) {

@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QTimer>
 #include <QUrl>
+#include <QWidget>
 #include <climits>
 #include <cmath>
 
@@ -80,6 +81,11 @@ bool MprisService::start(QDBusConnection bus) {
   return true;
 }
 
+void MprisService::startAfterFirstPaint(QWidget& window) {
+  waitingFor_ = &window;
+  window.installEventFilter(this);
+}
+
 void MprisService::scheduleCheck() {
   if (!started_ || checkPending_) return;
   checkPending_ = true;
@@ -90,6 +96,11 @@ void MprisService::scheduleCheck() {
 }
 
 bool MprisService::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == waitingFor_ && event->type() == QEvent::Paint) {
+    waitingFor_->removeEventFilter(this);
+    waitingFor_ = nullptr;
+    QTimer::singleShot(0, this, [this] { start(); });
+  }
   switch (event->type()) {
     case QEvent::KeyRelease:
     case QEvent::MouseButtonRelease:

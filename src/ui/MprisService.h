@@ -22,6 +22,8 @@
 #include <QVariantMap>
 #include <functional>
 
+class QWidget;
+
 namespace vemla::core {
 class Player;
 }
@@ -44,6 +46,9 @@ class MprisService : public QObject {
   // Registers on `bus` (the session bus by default). When the name is taken by another copy,
   // a name of its own (…vemlaplayer.instance<pid>) is used. False when there is no bus.
   bool start(QDBusConnection bus = QDBusConnection::sessionBus());
+  // start() on the session bus once `window` has painted for the first time: the first bus
+  // connection costs milliseconds that must not come before the window reaches the screen.
+  void startAfterFirstPaint(QWidget& window);
   QString serviceName() const { return serviceName_; }
 
   // Something the player shows may have changed: compare and announce, once the current
@@ -109,6 +114,7 @@ class MprisService : public QObject {
   MprisRootAdaptor* root_ = nullptr;
   MprisPlayerAdaptor* playerAdaptor_ = nullptr;
   bool started_ = false;
+  QObject* waitingFor_ = nullptr;
   bool checkPending_ = false;
   Shown announced_;
   // Where the position should be by now, to tell a jump from playing on.
