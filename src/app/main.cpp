@@ -16,6 +16,7 @@
 //     the first of them played, the message loop.
 // Shutdown, when the main window closes: save the settings and the autosave list (errors are
 // silent), stop playback, release the audio device.
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -207,9 +208,13 @@ int main(int argc, char** argv) {
   playlist->move(main->x() - 3, main->y() + vemla::ui::WindowSnap::kMainHeight - 7);
   player.ResetStreamSlots();
   main->show();
-  // The decoding libraries load beside the window coming up, not before it; a file opened
-  // meanwhile waits for them.
-  std::thread codecLoader(vemla::app::LoadCodecLibraries);
+  // The decoding libraries load beside the window coming up, not before it, on a thread below
+  // the window's so that a long list stays responsive meanwhile; a file opened meanwhile waits
+  // for them.
+  std::thread codecLoader([] {
+    setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), 10);
+    vemla::app::LoadCodecLibraries();
+  });
   if (!opened.empty()) vemla::core::OpenAndPlay(player, opened);
   // A bad number or a full list met in the autosave list is told once the windows are up.
   QTimer::singleShot(0, &app, [&player] { player.ShowPendingMessage(); });
