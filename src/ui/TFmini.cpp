@@ -108,6 +108,7 @@ void TFmini::buildControls() {
   pantTiempo_ = makeLabel(this, "Pant_tiempo", pixelFont("MS Sans Serif", 20));
   pantTiempo_->setAlignment(Qt::AlignCenter);
   pantTiempo_->setCursor(Qt::PointingHandCursor);
+  pantTiempo_->installEventFilter(this);
   pantTitulo_ = makeLabel(this, "Pant_Titulo", pixelFont("Arial", 9));
   setTime("00:00");
   setTitle(QString());
@@ -282,20 +283,5 @@ QString TFmini::knobTimeText() const {
 }
 
 void TFmini::setTitle(const QString& text) { pantTitulo_->setText(text); }
-
-// ---- Keys ----
-
-void TFmini::dispatchKey(int key) {
-  main_.DispatchKey(key);
-  syncFromPlayer();
-}
-
-void TFmini::keyPressEvent(QKeyEvent* event) {
-  if (main_.keyDispatch().DispatchKey(event->key())) {
-    syncFromPlayer();
-    return;
-  }
-  QWidget::keyPressEvent(event);
-}
 
 }  // namespace vemla::ui

@@ -1,8 +1,10 @@
-// The mini window's buttons, time label and position knob. Playback goes through the Player;
+// The mini window's buttons, time label, position knob and keys. Playback goes through the Player;
 // mute, repeat, random and the time mode are the main window's, shared.
 #include <QDebug>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QMouseEvent>
 
 #include "core/Player.h"
 #include "ui/AccessibleControl.h"
@@ -127,6 +129,36 @@ void TFmini::seek() {
   const auto& entry = player_.List.Entries[player_.List.CurrentEntry];
   player_.SeekSeconds(
       static_cast<float>(MiniGeometry::seekSecondsForKnob(botDespl_->x(), entry.LengthSeconds)));
+}
+
+// ---- Keys and the time label ----
+
+void TFmini::dispatchKey(int key) {
+  main_.DispatchKey(key);
+  syncFromPlayer();
+}
+
+void TFmini::keyPressEvent(QKeyEvent* event) {
+  if (main_.keyDispatch().DispatchKey(event->key())) {
+    syncFromPlayer();
+    return;
+  }
+  QWidget::keyPressEvent(event);
+}
+
+bool TFmini::eventFilter(QObject* watched, QEvent* event) {
+  if (watched != pantTiempo_) return QWidget::eventFilter(watched, event);
+  // A click is a left press and release over the label.
+  if (event->type() != QEvent::MouseButtonPress && event->type() != QEvent::MouseButtonRelease) {
+    return false;
+  }
+  const auto* me = static_cast<QMouseEvent*>(event);
+  if (me->button() != Qt::LeftButton) return false;
+  if (event->type() == QEvent::MouseButtonRelease &&
+      pantTiempo_->rect().contains(me->position().toPoint())) {
+    Pant_tiempoClick();
+  }
+  return true;
 }
 
 }  // namespace vemla::ui

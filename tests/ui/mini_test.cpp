@@ -298,6 +298,10 @@ TEST_F(MiniTest, RepeatAndRandomDotsFollowTheStateOnBothWindows) {
   tray->item("Aleatorio2")->trigger();
   EXPECT_FALSE(mini->punto_random()->isHidden());
   QTest::keyClick(mini.get(), Qt::Key_S);
+  // Its time label switches the shared time mode.
+  const int mode = player.TimeMode;
+  QTest::mouseClick(mini->Pant_tiempo(), Qt::LeftButton);
+  EXPECT_NE(player.TimeMode, mode);
   EXPECT_FALSE(player.RandomMode);
   EXPECT_TRUE(mini->punto_random()->isHidden());
   EXPECT_FALSE(mainDot("punto_random"));
