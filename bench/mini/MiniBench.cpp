@@ -109,13 +109,13 @@ int main(int argc, char** argv) {
     until([&] { return wall.elapsed() >= i * 50 + 50; });
   }
   until([&] { return exposed(main); });
-  int minis = 0, shown = 0;
+  int minis = 0;
   for (QWidget* w : QApplication::topLevelWidgets()) {
     minis += qobject_cast<vemla::ui::TFmini*>(w) != nullptr;
-    shown += w->isVisible();
   }
-  std::printf("200 round trips in %.1f s: %d mini window, %d windows shown, memory %+ld KiB\n",
-              wall.elapsed() / 1000.0, minis, shown, rssKiB() - rapidBefore);
+  std::printf("200 round trips in %.1f s: %d mini window (%s), main window %s, memory %+ld KiB\n",
+              wall.elapsed() / 1000.0, minis, mini->isVisible() ? "shown" : "hidden",
+              exposed(main) ? "up" : "away", rssKiB() - rapidBefore);
   player.SetView(nullptr);
   player.FreeAudioDevice();
   return 0;

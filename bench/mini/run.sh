@@ -22,14 +22,15 @@ if [ "${1:-}" = --inside ]; then
   # CPU ticks (user + system) of the process, 1/100 s each.
   ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
   export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=$work/out.raw
-  "$work/prog/VemlaPlayer" >/dev/null 2>&1 &
+  "$work/prog/VemlaPlayer" >"$work/player.log" 2>&1 &
   pid=$!
   main=
   for _ in $(seq 1 300); do
-    main=$(xdotool search --onlyvisible --name 'VemlaPlayer v1.0b' 2>/dev/null | head -1)
+    main=$(xdotool search --onlyvisible --name 'VemlaPlayer v1.0b' 2>/dev/null | head -1 || true)
     [ -n "$main" ] && break
     sleep 0.1
   done
+  [ -n "$main" ] || { echo "the player did not come up"; kill $pid; exit 1; }
   xdotool windowfocus --sync "$main"
   xdotool key x
   sleep 3

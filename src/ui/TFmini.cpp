@@ -203,13 +203,15 @@ void TFmini::buildButtons() {
 // ---- Up and away ----
 
 // Only the hint changes, so the native window is kept: setWindowFlags would rebuild it and
-// every minimise would wait for a new window to be mapped.
+// every minimise would wait for a new window to be mapped. The window system hears of the hint
+// only when it is set: a window just hidden may still be on its way off screen, and it is made
+// stay-on-top again before it is next shown.
 void TFmini::setStayOnTop(bool on) {
   Qt::WindowFlags flags = windowFlags();
   if (flags.testFlag(Qt::WindowStaysOnTopHint) == on) return;
   flags.setFlag(Qt::WindowStaysOnTopHint, on);
   overrideWindowFlags(flags);
-  if (QWindow* w = windowHandle()) w->setFlags(flags);
+  if (QWindow* w = windowHandle(); w && on) w->setFlags(flags);
 }
 
 void TFmini::bringUp() {
