@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstring>
 
+#include "audio/LimitedAvio.h"
 #include "audio/LimitedFile.h"
 #include "audio/ProbeAfterTag.h"
 
@@ -25,35 +26,7 @@ constexpr int64_t kMaxTagBytes = 64 << 20;
 constexpr auto kDeadline = std::chrono::milliseconds(1500);
 constexpr int kIoBufferSize = 64 * 1024;
 
-int readPacket(void* opaque, uint8_t* buf, int size) {
-  int got = static_cast<LimitedFile*>(opaque)->read(buf, size);
-  if (got < 0) return AVERROR_EXIT;
-  return got == 0 ? AVERROR_EOF : got;
-}
-
-int64_t seekFile(void* opaque, int64_t offset, int whence) {
-  auto* file = static_cast<LimitedFile*>(opaque);
-  if (whence & AVSEEK_SIZE) return file->size();
-  int64_t at = file->seek(offset, whence & ~AVSEEK_FORCE);
-  return at < 0 ? AVERROR(EIO) : at;
-}
-
-int refuseOpen(AVFormatContext*, AVIOContext**, const char*, int, AVDictionary**) {
-  return AVERROR(EPERM);
-}
-
 int pastDeadline(void* file) { return static_cast<LimitedFile*>(file)->pastDeadline() ? 1 : 0; }
-
-// Bytes of a leading ID3v2 tag as its header states them; 0 when there is none.
-int64_t leadingTagBytes(LimitedFile& file) {
-  uint8_t h[10];
-  file.allow(sizeof h);
-  int got = file.read(h, sizeof h);
-  file.seek(0, SEEK_SET);
-  if (got != static_cast<int>(sizeof h) || std::memcmp(h, "ID3", 3) != 0) return 0;
-  if ((h[6] | h[7] | h[8] | h[9]) & 0x80) return 0;
-  return 20 + (int64_t{h[6]} << 21 | int64_t{h[7]} << 14 | int64_t{h[8]} << 7 | h[9]);
-}
 
 bool IsFrontCover(const AVStream* st) {
   const AVDictionaryEntry* e = av_dict_get(st->metadata, "comment", nullptr, 0);
@@ -83,7 +56,7 @@ std::string ReadAttachedPicture(const std::string& path, size_t maxBytes) {
   auto* buffer = static_cast<unsigned char*>(av_malloc(kIoBufferSize));
   if (!buffer) return {};
   c.io =
-      avio_alloc_context(buffer, kIoBufferSize, 0, c.file.get(), &readPacket, nullptr, &seekFile);
+      avio_alloc_context(buffer, kIoBufferSize, 0, c.file.get(), &limitedRead, nullptr, &limitedSeek);
   if (!c.io) {
     av_free(buffer);
     return {};
@@ -91,7 +64,7 @@ std::string ReadAttachedPicture(const std::string& path, size_t maxBytes) {
   c.fmt = avformat_alloc_context();
   if (!c.fmt) return {};
   c.fmt->pb = c.io;
-  c.fmt->io_open = &refuseOpen;
+  c.fmt->io_open = &refuseNestedOpen;
   c.fmt->interrupt_callback = AVIOInterruptCB{&pastDeadline, c.file.get()};
   AVDictionary* opts = nullptr;
   av_dict_set_int(&opts, "probesize", 1 << 20, 0);

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "audio/LameHeader.h"
+#include "audio/LimitedAvio.h"
 #include "audio/LimitedFile.h"
 #include "audio/MusepackHeader.h"
 #include "audio/ProbeAfterTag.h"
@@ -36,36 +37,6 @@ constexpr int64_t kMaxFreeTagBytes = 4 << 20;
 // MPC, TTA, WV, FLAC). No list, playlist or image demuxer: those open further files.
 constexpr char kAllowedDemuxers[] =
     "wav,w64,ogg,mp3,mpeg,mpegts,asf,aac,mov,caf,ac3,eac3,ape,mpc,mpc8,tta,wv,flac";
-
-int readPacket(void* opaque, uint8_t* buf, int size) {
-  int got = static_cast<LimitedFile*>(opaque)->read(buf, size);
-  if (got < 0) return AVERROR_EXIT;
-  return got == 0 ? AVERROR_EOF : got;
-}
-
-int64_t seekFile(void* opaque, int64_t offset, int whence) {
-  auto* file = static_cast<LimitedFile*>(opaque);
-  if (whence & AVSEEK_SIZE) return file->size();
-  int64_t at = file->seek(offset, whence & ~AVSEEK_FORCE);
-  return at < 0 ? AVERROR(EIO) : at;
-}
-
-// Demuxers get no way to open anything but the file they were given.
-int refuseOpen(AVFormatContext*, AVIOContext**, const char*, int, AVDictionary**) {
-  return AVERROR(EPERM);
-}
-
-// Size of an ID3v2 tag at the file's start, header and footer included; 0 when there is none.
-int64_t leadingTagBytes(LimitedFile& file) {
-  uint8_t h[10];
-  file.allow(sizeof h);
-  int got = file.read(h, sizeof h);
-  file.seek(0, SEEK_SET);
-  if (got != static_cast<int>(sizeof h) || h[0] != 'I' || h[1] != 'D' || h[2] != '3') return 0;
-  if ((h[6] | h[7] | h[8] | h[9]) & 0x80) return 0;
-  int64_t size = int64_t{h[6]} << 21 | int64_t{h[7]} << 14 | int64_t{h[8]} << 7 | h[9];
-  return 10 + size + ((h[5] & 0x10) ? 10 : 0);
-}
 
 }  // namespace
 
@@ -104,7 +75,7 @@ bool FfmpegDecoder::openContainer(const std::string& path, OpenReport& report) {
   const AVInputFormat* format = probeAfterTag(*file_, tag, path.c_str(), kAllowedDemuxers);
   auto* buffer = static_cast<unsigned char*>(av_malloc(kIoBufferSize));
   if (!buffer) return false;
-  io_ = avio_alloc_context(buffer, kIoBufferSize, 0, file_.get(), &readPacket, nullptr, &seekFile);
+  io_ = avio_alloc_context(buffer, kIoBufferSize, 0, file_.get(), &limitedRead, nullptr, &limitedSeek);
   if (!io_) {
     av_free(buffer);
     return false;
@@ -112,7 +83,7 @@ bool FfmpegDecoder::openContainer(const std::string& path, OpenReport& report) {
   fmt_ = avformat_alloc_context();
   if (!fmt_) return false;
   fmt_->pb = io_;
-  fmt_->io_open = &refuseOpen;
+  fmt_->io_open = &refuseNestedOpen;
   fmt_->interrupt_callback = AVIOInterruptCB{&FfmpegDecoder::interrupted, this};
   AVDictionary* opts = nullptr;
   av_dict_set_int(&opts, "probesize", kProbeSize, 0);
