@@ -208,12 +208,15 @@ int main(int argc, char** argv) {
   playlist->move(main->x() - 3, main->y() + vemla::ui::WindowSnap::kMainHeight - 7);
   player.ResetStreamSlots();
   main->show();
-  // The decoding libraries load beside the window coming up, not before it, on a thread below
-  // the window's so that a long list stays responsive meanwhile; a file opened meanwhile waits
-  // for them.
-  std::thread codecLoader([] {
-    setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), 10);
-    vemla::app::LoadCodecLibraries();
+  // The decoding libraries load once the window is up, not before it, on a thread below the
+  // window's so that a long list stays responsive meanwhile; a file opened before they are
+  // loaded waits for them.
+  std::thread codecLoader;
+  QTimer::singleShot(250, &app, [&codecLoader] {
+    codecLoader = std::thread([] {
+      setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), 10);
+      vemla::app::LoadCodecLibraries();
+    });
   });
   if (!opened.empty()) vemla::core::OpenAndPlay(player, opened);
   // A bad number or a full list met in the autosave list is told once the windows are up.
@@ -252,7 +255,7 @@ int main(int argc, char** argv) {
 
   int rc = app.exec();
   mpris = nullptr;
-  codecLoader.join();
+  if (codecLoader.joinable()) codecLoader.join();
   player.SetView(nullptr);
   view.setTrayHintHandler({});
   view.setNowPlayingHandler({});
