@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer targets of the tag readers with clang and runs each one in turn.
-# Usage: bench/tags/fuzz.sh [seconds per target (default 600)] [id3v1|id3v2|ogg ...]
+# Builds the libFuzzer targets of the tag, list and INI readers with clang and runs each one in
+# turn.
+# Usage: bench/tags/fuzz.sh [seconds per target (default 600)] [id3v1|id3v2|ogg|m3u|ini ...]
 # Work folder (binaries, corpora, crash files, logs): $FUZZ_DIR, default /tmp/vemla-fuzz-tags.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -8,11 +9,17 @@ root=$(cd "$here/../.." && pwd)
 seconds=${1:-600}
 shift || true
 targets=("$@")
-[ ${#targets[@]} -eq 0 ] && targets=(id3v1 id3v2 ogg)
+[ ${#targets[@]} -eq 0 ] && targets=(id3v1 id3v2 ogg m3u ini)
 work=${FUZZ_DIR:-/tmp/vemla-fuzz-tags}
 mkdir -p "$work"
 
-srcs=("$root"/src/tags/*.cpp)
+sources() {  # what each target links
+  case $1 in
+    m3u) echo "$root"/src/playlist/*.cpp "$root"/src/tags/*.cpp ;;
+    ini) echo "$root"/src/core/Ini.cpp ;;
+    *) echo "$root"/src/tags/*.cpp ;;
+  esac
+}
 flags=(-std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined
        -I"$root/src")
 
@@ -40,6 +47,10 @@ hdr = b'ID3\3\0\0' + bytes([(size >> 21) & 127, (size >> 14) & 127, (size >> 7) 
 open(sys.argv[1] + '-utf16', 'wb').write(hdr + body + b'\xff\xfb\x90\x00' * 50)
 PY
       ;;
+    m3u)
+      printf '#EXTM3U\r\n#EXTINF:215,Grupo - Canción\r\n/música/uno.mp3\r\n#EXTINF:-1,\r\nCDA://0,3\r\nrelativo/dos.ogg\r\nhttp://example.invalid/x.mp3\r\nC:\\Música\\tres.wma\r\n' >"$dir/list" ;;
+    ini)
+      printf '[GENERAL]\r\nSILENCIO=NO\r\nVOLUMEN= 277 \r\n; nota\r\n[FX]\r\nTIPO=3\r\n\0GENERAL\1volumen\1 50\0NUEVA\1CLAVE\1SI' >"$dir/settings" ;;
     ogg)
       [ -s "$dir/short.ogg" ] || ffmpeg -loglevel error -y -f lavfi -i "sine=frequency=440:duration=0.3" \
         -c:a libvorbis -metadata title=Canción -metadata TRACKNUMBER=3/12 "$dir/short.ogg" ;;
@@ -48,6 +59,7 @@ PY
 
 for t in "${targets[@]}"; do
   bin=$work/fuzz_$t
+  read -r -a srcs <<<"$(sources "$t")"
   if [ ! -x "$bin" ] || [ -n "$(find "${srcs[@]}" "$here/fuzz_$t.cpp" -newer "$bin")" ]; then
     clang++ "${flags[@]}" "$here/fuzz_$t.cpp" "${srcs[@]}" -o "$bin"
   fi
@@ -56,6 +68,6 @@ for t in "${targets[@]}"; do
   echo "== fuzz_$t for ${seconds}s"
   nice -n 10 "$bin" -max_total_time="$seconds" -rss_limit_mb=1024 -timeout=5 \
     -artifact_prefix="$work/crashes-$t/" "$work/corpus-$t" >"$work/fuzz_$t.log" 2>&1 || true
-  grep -E "^Done [0-9]+ runs" "$work/fuzz_$t.log" || tail -n 30 "$work/fuzz_$t.log"
+  grep -E "DONE|^Done [0-9]+ runs" "$work/fuzz_$t.log" || tail -n 30 "$work/fuzz_$t.log"
   echo "findings: $(find "$work/crashes-$t" -type f | wc -l) file(s) in $work/crashes-$t"
 done

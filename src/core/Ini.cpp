@@ -55,9 +55,12 @@ Ini Ini::parse(std::string_view bytes) {
   size_t pos = 0;
   while (pos < bytes.size()) {
     size_t end = bytes.find('\n', pos);
-    if (end == std::string_view::npos) end = bytes.size();
+    const bool ended = end != std::string_view::npos;
+    if (!ended) end = bytes.size();
     std::string_view raw = bytes.substr(pos, end - pos);
-    if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
+    // A CR is part of the line ending only before a LF: a last line cut short keeps it, or
+    // every rewrite would shorten the file.
+    if (ended && !raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
     pos = end + 1;
 
     if (auto name = headerName(raw)) {

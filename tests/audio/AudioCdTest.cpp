@@ -134,7 +134,7 @@ TEST_F(CdImageTest, TrackPlaysWhatIsOnTheDisc) {
   EndCounter ends;
   lib->ChannelSetSync(h, kSyncEnd, 0, &EndCounter::proc, &ends);
   ASSERT_TRUE(lib->ChannelPlay(h, false));
-  ASSERT_TRUE(ends.waitFor(1, 10));
+  ASSERT_TRUE(ends.waitFor(1, 60));
   lib->Free();
   // Every sample of track 2 came out, in order, and nothing of track 1.
   std::string disc = vemla::test::readFile(audio_.parent_path() / "disc.bin");

@@ -44,7 +44,7 @@ class RealAudio : public ::testing::Test {
   }
   // Waits for the end-of-track request and runs it, as the window's event loop would.
   bool EndAndPump() {
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
     while (view_.Pending() == 0) {
       if (std::chrono::steady_clock::now() > deadline) return false;
       std::this_thread::sleep_for(std::chrono::milliseconds(2));
@@ -55,6 +55,15 @@ class RealAudio : public ::testing::Test {
   int Active() {
     int slot = player_->CurrentSlot;
     return slot < 0 ? -1 : audio_->ChannelIsActive(player_->StreamSlots[slot].Handle);
+  }
+  // At full speed a short track may be over before anyone looks: started means playing, or
+  // played to its last byte (a stream that never started stands at 0).
+  bool Started() {
+    int slot = player_->CurrentSlot;
+    if (slot < 0) return false;
+    audio::Handle h = player_->StreamSlots[slot].Handle;
+    if (audio_->ChannelIsActive(h) == audio::kPlaying) return true;
+    return audio_->ChannelGetPosition(h) == audio_->ChannelGetLength(h);
   }
 
   RecordingView view_;
@@ -73,7 +82,7 @@ TEST_F(RealAudio, PlaysTheListToItsEnd) {
   view_.SelectRow(0);
   player_->PlaySelected();
   EXPECT_EQ(player_->List.CurrentEntry, 1);
-  EXPECT_EQ(Active(), audio::kPlaying);
+  EXPECT_TRUE(Started());
   ASSERT_TRUE(EndAndPump());
   EXPECT_EQ(player_->List.CurrentEntry, 2);
   EXPECT_EQ(view_.selected, 1);
@@ -92,7 +101,7 @@ TEST_F(RealAudio, RepeatPlaysTwice) {
   player_->PlaySelected();
   ASSERT_TRUE(EndAndPump());
   EXPECT_EQ(view_.nowPlaying, 2);
-  EXPECT_EQ(Active(), audio::kPlaying);
+  EXPECT_TRUE(Started());
   ASSERT_TRUE(EndAndPump());
   EXPECT_EQ(view_.nowPlaying, 2);
 }
@@ -107,7 +116,7 @@ TEST_F(RealAudio, PauseBeforeAnythingPlaysHoldsAtTheStart) {
   // The time display reads "00:00": at most a few buffers slipped out before the pause.
   EXPECT_LT(player_->StreamPositionSeconds(), 0.5f);
   player_->TogglePause();
-  EXPECT_EQ(Active(), audio::kPlaying);
+  EXPECT_TRUE(Started());
   ASSERT_TRUE(EndAndPump());
 }
 
@@ -119,7 +128,7 @@ TEST_F(RealAudio, MissingAndUnreadableFilesArePassedOver) {
   view_.SelectRow(0);
   player_->PlaySelected();
   EXPECT_EQ(player_->List.CurrentEntry, 3);
-  EXPECT_EQ(Active(), audio::kPlaying);
+  EXPECT_TRUE(Started());
   EXPECT_EQ(player_->List.Entries[3].FormatName, "WAV");
 
   // A file added directly that the layer cannot read is not added at all.

@@ -64,14 +64,21 @@ TEST(Ini, RewriteKeepsUnknownLinesCaseAndLineEndings) {
 }
 
 TEST(Ini, OddLinesNeitherBreakNorGetLost) {
-  // Binary junk, a header without a closing bracket, keys before any section, no final EOL.
-  const std::string original = std::string("x=1\n[bad\n\x01\x02=\xff\n=novalue\n[S]\nk=v");
-  Ini ini = Ini::parse(original);
-  EXPECT_EQ(ini.serialize(), original);
-  EXPECT_EQ(ini.value("S", "k"), "v");
-  ini.setValue("S", "k", "w");
-  EXPECT_EQ(ini.value("S", "k"), "w");
-  EXPECT_NE(ini.serialize().find("k=w"), std::string::npos);
+  // Binary junk, a header without a closing bracket, keys before any section, no final EOL;
+  // a CR LF file cut short before its last LF (each rewrite used to drop a CR).
+  for (const std::string& original :
+       {std::string("x=1\n[bad\n\x01\x02=\xff\n=novalue\n[S]\nk=v"), std::string("[S]\r\nk=v\r"),
+        std::string("[S]\r")}) {
+    Ini ini = Ini::parse(original);
+    EXPECT_EQ(ini.serialize(), original);
+    EXPECT_EQ(Ini::parse(ini.serialize()).serialize(), original);
+    if (original.find("k=v") != std::string::npos) {
+      EXPECT_EQ(ini.value("S", "k"), "v");
+    }
+    ini.setValue("S", "k", "w");
+    EXPECT_EQ(ini.value("S", "k"), "w");
+    EXPECT_NE(ini.serialize().find("k=w"), std::string::npos);
+  }
 }
 
 TEST(Ini, SaveReplacesWholeFileAndKeepsOldOneOnFailure) {
