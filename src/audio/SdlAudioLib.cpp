@@ -21,7 +21,10 @@ constexpr size_t kStartFrames = 2048;
 constexpr int kStartTimeoutMs = 500;
 constexpr int kPrebufTimeoutMs = 500;
 constexpr int kLevelMs = 20;
-constexpr int kUntimedWaitMs = 200;
+// How long the disk sink waits for a starved stream before it writes silence in its place. Its
+// file must hold exactly what played even when a busy machine holds the decoder up for a while;
+// nobody waits on the sink meanwhile (callers that want the device wake it).
+constexpr int kUntimedWaitMs = 5000;
 
 int64_t nowNs() {
   return std::chrono::duration_cast<std::chrono::nanoseconds>(

@@ -1,14 +1,57 @@
 #!/bin/bash
 # Drives the player inside an X server (run under xvfb-run): press X, then B, then show and
-# hide the information window with B_info, then close the player with its "Cerrar" button. Usage: drive.sh <program folder> <disk audio file> <log>
+# hide the information window with B_info, then close the player with its "Cerrar" button.
+# Each step waits for what the previous one must have done (the tone in the sound output, the
+# window, the exit), never for a fixed time, so a busy machine only makes it slower.
+# Usage: drive.sh <program folder> <disk audio file> <log>
 set -u
 prog=$1 out=$2 log=$3
 export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=$out
 unset SDL_DISKAUDIODELAY QT_QPA_PLATFORM
 "$prog/VemlaPlayer" >"$log" 2>&1 &
 pid=$!
+
+# Waits until the output holds at least <count> 100 ms windows of a <hz> tone; presses <key>
+# (if any) again every 10 s while none at all was heard: the first key can be lost before the
+# window has taken the focus. Gives up after 90 s.
+heard() {
+  local hz=$1 count=$2 key=$3
+  python3 - "$out" "$hz" "$count" "$key" <<'PY'
+import array, subprocess, sys, time
+path, hz, count, key = sys.argv[1], int(sys.argv[2]), int(sys.argv[3]), sys.argv[4]
+window = 4410 * 4  # bytes of 100 ms, 44.1 kHz stereo 16-bit
+tolerance = 30 if hz < 1000 else 60
+offset = found = 0
+start = last_press = time.monotonic()
+while time.monotonic() - start < 90:
+    try:
+        with open(path, 'rb') as f:
+            f.seek(offset)
+            raw = f.read()
+    except OSError:
+        raw = b''
+    whole = len(raw) // window * window
+    s = array.array('h', raw[:whole])
+    offset += whole
+    for w in range(0, len(s), window // 2):
+        left = s[w: w + window // 2: 2]
+        if max(abs(v) for v in left) < 1000:
+            continue
+        crossings = sum(1 for a, b in zip(left, left[1:]) if (a < 0) != (b < 0))
+        found += abs(crossings * 5 - hz) <= tolerance
+    if found >= count:
+        sys.exit(0)
+    if key and found == 0 and time.monotonic() - last_press > 10:
+        subprocess.run(['xdotool', 'key', key])
+        last_press = time.monotonic()
+    time.sleep(0.2)
+print(f'no {count} windows of {hz} Hz heard in 90 s', file=sys.stderr)
+sys.exit(1)
+PY
+}
+
 win=
-for _ in $(seq 1 200); do
+for _ in $(seq 1 600); do
   win=$(xdotool search --onlyvisible --name 'VemlaPlayer v1.0b' 2>/dev/null | head -1)
   [ -n "$win" ] && break
   kill -0 $pid 2>/dev/null || { echo "the player ended before showing its window"; exit 2; }
@@ -16,16 +59,15 @@ for _ in $(seq 1 200); do
 done
 [ -n "$win" ] || { echo "no main window"; kill $pid; exit 2; }
 xdotool windowfocus --sync "$win"
-sleep 0.5
 xdotool key x
-sleep 1.2
+heard 440 8 x || { kill $pid; exit 4; }
 xdotool key b
-sleep 1.2
+heard 1500 8 '' || { kill $pid; exit 4; }
 # B_info sits at (312, 100), 29 x 18 pixels; the first press shows "Informacion", the second
 # hides it.
 info_shown() { xdotool search --onlyvisible --name '^Informacion$' >/dev/null 2>&1; }
 wait_info() {
-  for _ in $(seq 1 100); do
+  for _ in $(seq 1 600); do
     [ "$(info_shown && echo 1 || echo 0)" = "$1" ] && return 0
     sleep 0.1
   done
@@ -39,7 +81,7 @@ wait_info 0 || { echo "B_info did not hide the information window"; kill $pid; e
 # "Cerrar" sits at (323, 6), 11 x 10 pixels.
 xdotool mousemove --window "$win" 328 11 click 1
 ended() {
-  for _ in $(seq 1 50); do
+  for _ in $(seq 1 600); do
     kill -0 $pid 2>/dev/null || return 0
     sleep 0.1
   done
