@@ -47,20 +47,24 @@ Ini Ini::parse(std::string_view bytes) {
   ini.sections_.push_back(Section{});
   size_t crlf = bytes.find("\r\n");
   size_t lf = bytes.find('\n');
-  if (lf != std::string_view::npos && crlf != std::string_view::npos && crlf + 1 == lf) {
+  const bool cutShort = !bytes.empty() && bytes.back() == '\r';  // a CR LF file cut before its LF
+  if ((lf != std::string_view::npos && crlf != std::string_view::npos && crlf + 1 == lf) ||
+      (lf == std::string_view::npos && cutShort)) {
     ini.eol_ = "\r\n";
   }
-  ini.endsWithEol_ = bytes.empty() || bytes.back() == '\n';
+  if (bytes.empty() || bytes.back() == '\n') {
+    ini.tail_ = ini.eol_;
+  } else {
+    // Kept as it was, or every rewrite would drop a CR.
+    ini.tail_ = cutShort ? "\r" : "";
+  }
 
   size_t pos = 0;
   while (pos < bytes.size()) {
     size_t end = bytes.find('\n', pos);
-    const bool ended = end != std::string_view::npos;
-    if (!ended) end = bytes.size();
+    if (end == std::string_view::npos) end = bytes.size();
     std::string_view raw = bytes.substr(pos, end - pos);
-    // A CR is part of the line ending only before a LF: a last line cut short keeps it, or
-    // every rewrite would shorten the file.
-    if (ended && !raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
+    if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
     pos = end + 1;
 
     if (auto name = headerName(raw)) {
@@ -96,7 +100,7 @@ std::string Ini::serialize() const {
     if (s.hasHeader) put(s.header);
     for (const Line& l : s.lines) put(l.text);
   }
-  if (!first && endsWithEol_) out += eol_;
+  if (!first) out += tail_;
   return out;
 }
 
@@ -144,7 +148,7 @@ void Ini::setValue(std::string_view section, std::string_view key, std::string_v
     fresh.header = "[" + fresh.name + "]";
     sections_.push_back(std::move(fresh));
     s = &sections_.back();
-    endsWithEol_ = true;
+    tail_ = eol_;
   }
   size_t lastKey = 0;
   bool anyKey = false;

@@ -51,7 +51,7 @@ class Ini {
 
   std::vector<Section> sections_;
   std::string eol_ = "\n";
-  bool endsWithEol_ = true;
+  std::string tail_ = "\n";  // after the last line: eol_, nothing, or the CR of a cut-short CR LF
 };
 
 // Writes `bytes` to a temporary file in the folder of `path`, flushes it to disk and renames

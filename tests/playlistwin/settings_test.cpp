@@ -76,8 +76,10 @@ TEST(Ini, OddLinesNeitherBreakNorGetLost) {
       EXPECT_EQ(ini.value("S", "k"), "v");
     }
     ini.setValue("S", "k", "w");
+    ini.setValue("T", "n", "1");
     EXPECT_EQ(ini.value("S", "k"), "w");
     EXPECT_NE(ini.serialize().find("k=w"), std::string::npos);
+    EXPECT_EQ(Ini::parse(ini.serialize()).serialize(), ini.serialize()) << "a second save differs";
   }
 }
 
