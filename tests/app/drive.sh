@@ -11,44 +11,7 @@ unset SDL_DISKAUDIODELAY QT_QPA_PLATFORM
 "$prog/VemlaPlayer" >"$log" 2>&1 &
 pid=$!
 
-# Waits until the output holds at least <count> 100 ms windows of a <hz> tone; presses <key>
-# (if any) again every 10 s while none at all was heard: the first key can be lost before the
-# window has taken the focus. Gives up after 90 s.
-heard() {
-  local hz=$1 count=$2 key=$3
-  python3 - "$out" "$hz" "$count" "$key" <<'PY'
-import array, subprocess, sys, time
-path, hz, count, key = sys.argv[1], int(sys.argv[2]), int(sys.argv[3]), sys.argv[4]
-window = 4410 * 4  # bytes of 100 ms, 44.1 kHz stereo 16-bit
-tolerance = 30 if hz < 1000 else 60
-offset = found = 0
-start = last_press = time.monotonic()
-while time.monotonic() - start < 90:
-    try:
-        with open(path, 'rb') as f:
-            f.seek(offset)
-            raw = f.read()
-    except OSError:
-        raw = b''
-    whole = len(raw) // window * window
-    s = array.array('h', raw[:whole])
-    offset += whole
-    for w in range(0, len(s), window // 2):
-        left = s[w: w + window // 2: 2]
-        if max(abs(v) for v in left) < 1000:
-            continue
-        crossings = sum(1 for a, b in zip(left, left[1:]) if (a < 0) != (b < 0))
-        found += abs(crossings * 5 - hz) <= tolerance
-    if found >= count:
-        sys.exit(0)
-    if key and found == 0 and time.monotonic() - last_press > 10:
-        subprocess.run(['xdotool', 'key', key])
-        last_press = time.monotonic()
-    time.sleep(0.2)
-print(f'no {count} windows of {hz} Hz heard in 90 s', file=sys.stderr)
-sys.exit(1)
-PY
-}
+heard() { python3 "$(dirname "$0")/heard.py" "$out" "$@"; }
 
 win=
 for _ in $(seq 1 600); do
@@ -60,9 +23,9 @@ done
 [ -n "$win" ] || { echo "no main window"; kill $pid; exit 2; }
 xdotool windowfocus --sync "$win"
 xdotool key x
-heard 440 8 x || { kill $pid; exit 4; }
+heard 440 8 --key x || { kill $pid; exit 4; }
 xdotool key b
-heard 1500 8 '' || { kill $pid; exit 4; }
+heard 1500 8 || { kill $pid; exit 4; }
 # B_info sits at (312, 100), 29 x 18 pixels; the first press shows "Informacion", the second
 # hides it.
 info_shown() { xdotool search --onlyvisible --name '^Informacion$' >/dev/null 2>&1; }

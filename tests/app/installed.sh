@@ -10,21 +10,12 @@ export HOME=$home XDG_CONFIG_HOME=$home/config XDG_RUNTIME_DIR=$home/run
 mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=$out
 unset SDL_DISKAUDIODELAY QT_QPA_PLATFORM
-size() { stat -c %s "$out" 2>/dev/null || echo 0; }
-# Waits until the disk file holds $1 more bytes than now (44100 Hz stereo 16-bit).
-grow() {
-  local want=$(($(size) + $1))
-  for _ in $(seq 1 300); do
-    [ "$(size)" -ge $want ] && return 0
-    sleep 0.1
-  done
-  echo "no sound came"
-  return 1
-}
+# Waits until the disk file holds $2 windows of 100 ms of a $1 Hz tone (see heard.py).
+heard() { python3 "$(dirname "$0")/heard.py" "$out" "$@"; }
 "$prefix/bin/vemlaplayer" "$folder" >"$home/player.log" 2>&1 &
 pid=$!
 win=
-for _ in $(seq 1 300); do
+for _ in $(seq 1 600); do
   win=$(xdotool search --onlyvisible --name 'VemlaPlayer v1.0b' 2>/dev/null | head -1)
   [ -n "$win" ] && break
   kill -0 $pid 2>/dev/null || {
@@ -35,14 +26,14 @@ for _ in $(seq 1 300); do
   sleep 0.1
 done
 [ -n "$win" ] || { echo "no main window"; kill $pid; exit 2; }
-grow $((176400 * 2)) || { kill $pid; exit 2; }
-timeout 30 "$prefix/bin/vemlaplayer" "$second"
+heard 440 10 || { kill $pid; exit 2; }
+timeout 120 "$prefix/bin/vemlaplayer" "$second"
 rc=$?
 [ $rc -eq 0 ] || { echo "the second copy did not hand over and end (status $rc)"; kill $pid; exit 2; }
 kill -0 $pid || { echo "the first copy ended"; exit 2; }
-grow $((176400 * 2)) || { kill $pid; exit 2; }
+heard 1500 10 || { kill $pid; exit 2; }
 kill -TERM $pid
-for _ in $(seq 1 100); do
+for _ in $(seq 1 600); do
   kill -0 $pid 2>/dev/null || break
   sleep 0.1
 done

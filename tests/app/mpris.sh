@@ -8,21 +8,13 @@ prog=$1 out=$2
 export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=$out
 unset SDL_DISKAUDIODELAY QT_QPA_PLATFORM
 pc() { playerctl -p vemlaplayer "$@" 2>&1; }
-size() { stat -c %s "$out" 2>/dev/null || echo 0; }
-grow() {
-  local want=$(($(size) + $1))
-  for _ in $(seq 1 300); do
-    [ "$(size)" -ge $want ] && return 0
-    sleep 0.1
-  done
-  echo "no sound came"
-  return 1
-}
+# Waits until the disk file holds $2 windows of 100 ms of a $1 Hz tone (see heard.py).
+heard() { python3 "$(dirname "$0")/heard.py" "$out" "$@"; }
 # Waits until playerctl's answer to "$@" is $want.
 until_is() {
   local want=$1
   shift
-  for _ in $(seq 1 100); do
+  for _ in $(seq 1 600); do
     [ "$(pc "$@")" = "$want" ] && return 0
     sleep 0.1
   done
@@ -43,7 +35,7 @@ pc play-pause
 until_is Playing status || fail "play-pause did not play"
 echo "title 1: $(pc metadata xesam:title)"
 echo "url 1: $(pc metadata xesam:url)"
-grow $((176400 * 2)) || fail "no sound"
+heard 440 10 || fail "no sound"
 pc play-pause
 until_is Paused status || fail "play-pause did not pause"
 pc play-pause
@@ -54,7 +46,7 @@ echo "title 2: $(pc metadata xesam:title)"
 echo "artist 2: $(pc metadata xesam:artist)"
 echo "album 2: $(pc metadata xesam:album)"
 echo "length 2: $(pc metadata mpris:length)"
-grow $((176400 * 2)) || fail "no sound"
+heard 1500 10 || fail "no sound"
 pc volume 0.4
 pc loop Track
 pc shuffle On
@@ -63,7 +55,7 @@ echo "loop: $(pc loop)"
 echo "shuffle: $(pc shuffle)"
 dbus-send --session --print-reply --dest=org.mpris.MediaPlayer2.vemlaplayer \
   /org/mpris/MediaPlayer2 org.mpris.MediaPlayer2.Quit >/dev/null || fail "Quit failed"
-for _ in $(seq 1 100); do
+for _ in $(seq 1 600); do
   kill -0 $pid 2>/dev/null || break
   sleep 0.1
 done

@@ -159,7 +159,7 @@ TEST_F(CdImageTest, DataGivingOutEndsTheTrack) {
   EndCounter ends;
   lib->ChannelSetSync(h, kSyncEnd, 0, &EndCounter::proc, &ends);
   ASSERT_TRUE(lib->ChannelPlay(h, false));
-  ASSERT_TRUE(ends.waitFor(1, 30));
+  ASSERT_TRUE(ends.waitFor(1, 60));
   lib->Free();
   std::string heard = vemla::test::readFile(out);
   std::string disc = vemla::test::readFile(audio_.parent_path() / "disc.bin");

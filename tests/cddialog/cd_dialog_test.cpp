@@ -29,7 +29,7 @@ namespace {
 
 // Waits (pumping events) until `done` holds; generous, for a loaded machine.
 template <typename F>
-bool waitFor(F done, int ms = 20000) {
+bool waitFor(F done, int ms = 60000) {
   QElapsedTimer t;
   t.start();
   while (!done()) {

@@ -37,8 +37,8 @@ class Mpris : public ::testing::Test {
   void SetUp() override {
     if (!test::haveTool("dbus-daemon")) GTEST_SKIP() << "needs dbus-daemon";
     bus_.start("dbus-daemon", {"--session", "--nofork", "--print-address=1"});
-    ASSERT_TRUE(bus_.waitForStarted(10000));
-    while (!bus_.canReadLine() && bus_.waitForReadyRead(10000)) {
+    ASSERT_TRUE(bus_.waitForStarted(60000));
+    while (!bus_.canReadLine() && bus_.waitForReadyRead(60000)) {
     }
     const QString address = QString::fromLatin1(bus_.readLine()).trimmed();
     ASSERT_FALSE(address.isEmpty());
@@ -72,13 +72,13 @@ class Mpris : public ::testing::Test {
   QDBusMessage call(const QString& method, const QVariantList& args = {}) {
     QDBusMessage m = QDBusMessage::createMethodCall(kService, kPath, kPlayer, method);
     m.setArguments(args);
-    return client_->call(m, QDBus::BlockWithGui, 20000);
+    return client_->call(m, QDBus::BlockWithGui, 60000);
   }
   QVariant get(const QString& property) {
     QDBusMessage m = QDBusMessage::createMethodCall(kService, kPath,
                                                     "org.freedesktop.DBus.Properties", "Get");
     m.setArguments({QString(kPlayer), property});
-    QDBusMessage r = client_->call(m, QDBus::BlockWithGui, 20000);
+    QDBusMessage r = client_->call(m, QDBus::BlockWithGui, 60000);
     if (r.type() != QDBusMessage::ReplyMessage) return {};
     return r.arguments().value(0).value<QDBusVariant>().variant();
   }
@@ -86,7 +86,7 @@ class Mpris : public ::testing::Test {
     QDBusMessage m = QDBusMessage::createMethodCall(kService, kPath,
                                                     "org.freedesktop.DBus.Properties", "Set");
     m.setArguments({QString(kPlayer), property, QVariant::fromValue(QDBusVariant(value))});
-    return client_->call(m, QDBus::BlockWithGui, 20000);
+    return client_->call(m, QDBus::BlockWithGui, 60000);
   }
 
   QProcess bus_;
@@ -198,7 +198,7 @@ TEST_F(Mpris, AThousandRequestsInARowLeaveItAnswering) {
   for (int i = 0; i < 1000; ++i) {
     QDBusMessage m = QDBusMessage::createMethodCall(kService, kPath, kPlayer,
                                                     i % 2 ? "PlayPause" : "Next");
-    pending << client_->asyncCall(m, 20000);
+    pending << client_->asyncCall(m, 60000);
   }
   for (QDBusPendingCall& p : pending) {
     while (!p.isFinished()) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
