@@ -13,7 +13,7 @@ python3 -c 'import pyatspi' 2>/dev/null || py=/usr/bin/python3
 pid=$!
 "$py" "$here/a11y_probe.py"
 rc=$?
-for _ in $(seq 1 100); do
+for _ in $(seq 1 600); do
   kill -0 $pid 2>/dev/null || break
   sleep 0.1
 done

@@ -79,7 +79,7 @@ TEST(WholeProgram, ForcedSetupListsTheDiscPlaysByItselfAndSavesNothing) {
   for (int attempt = 0; attempt < 3; ++attempt) {
     fs::remove(out);
     rc = run("xvfb-run -a -s '-screen 0 1024x768x24' " VEMLA_FORCED_DRIVE_SCRIPT " '" +
-             prog.string() + "' '" + out.string() + "' '" + log.string() + "' 6");
+             prog.string() + "' '" + out.string() + "' '" + log.string() + "' 1500 16");
     if (rc == 0 || readFile(log).find("could not connect to display") == std::string::npos) break;
   }
   unsetenv("VEMLA_CD_IMAGES");

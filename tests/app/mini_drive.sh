@@ -16,7 +16,7 @@ trayer --edge top --align right --widthtype request --height 24 >/dev/null 2>&1 
 panel=$!
 cleanup() { kill $wm $panel 2>/dev/null; }
 trap cleanup EXIT
-for _ in $(seq 1 100); do
+for _ in $(seq 1 600); do
   xdotool search --class trayer >/dev/null 2>&1 && break
   sleep 0.1
 done
@@ -69,7 +69,7 @@ minimise() {  # B_Min sits at (297, 6), 11 x 10 pixels
 start
 minimise 1
 wait_gone 'VemlaPlayer v1.0b' && say "main_hidden=1"
-for _ in $(seq 1 300); do
+for _ in $(seq 1 600); do
   xprop -id "$mini" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE && { say "above=1"; break; }
   sleep 0.1
 done
@@ -89,7 +89,7 @@ sleep 0.3
 xdotool mousemove $((400 + 8)) $((300 + 40))
 sleep 0.3
 xdotool mouseup 1
-for _ in $(seq 1 300); do
+for _ in $(seq 1 600); do
   eval "$(xdotool getwindowgeometry --shell "$mini")"
   [ "$X,$Y" = "400,300" ] && break
   sleep 0.1

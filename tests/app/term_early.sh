@@ -8,7 +8,7 @@ unset QT_QPA_PLATFORM
 for try in 1 2 3 4 5; do
   "$prog/VemlaPlayer" >>"$prog/player.log" 2>&1 &
   pid=$!
-  for _ in $(seq 1 3000); do
+  for _ in $(seq 1 12000); do
     xdotool search --onlyvisible --pid $pid >/dev/null 2>&1 && break
     kill -0 $pid 2>/dev/null || {
       echo "try $try: the player ended before showing its window"
@@ -18,7 +18,7 @@ for try in 1 2 3 4 5; do
     sleep 0.005
   done
   kill -TERM $pid
-  for _ in $(seq 1 200); do
+  for _ in $(seq 1 1200); do
     kill -0 $pid 2>/dev/null || break
     sleep 0.05
   done
