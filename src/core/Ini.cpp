@@ -52,11 +52,13 @@ Ini Ini::parse(std::string_view bytes) {
       (lf == std::string_view::npos && cutShort)) {
     ini.eol_ = "\r\n";
   }
+  // Only a CR LF file's lines end in CR LF: in any other, a CR is part of its line and stays.
+  const bool crlfFile = ini.eol_ == "\r\n";
   if (bytes.empty() || bytes.back() == '\n') {
     ini.tail_ = ini.eol_;
   } else {
     // Kept as it was, or every rewrite would drop a CR.
-    ini.tail_ = cutShort ? "\r" : "";
+    ini.tail_ = crlfFile && cutShort ? "\r" : "";
   }
 
   size_t pos = 0;
@@ -64,7 +66,7 @@ Ini Ini::parse(std::string_view bytes) {
     size_t end = bytes.find('\n', pos);
     if (end == std::string_view::npos) end = bytes.size();
     std::string_view raw = bytes.substr(pos, end - pos);
-    if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
+    if (crlfFile && !raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
     pos = end + 1;
 
     if (auto name = headerName(raw)) {

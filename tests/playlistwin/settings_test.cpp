@@ -65,10 +65,11 @@ TEST(Ini, RewriteKeepsUnknownLinesCaseAndLineEndings) {
 
 TEST(Ini, OddLinesNeitherBreakNorGetLost) {
   // Binary junk, a header without a closing bracket, keys before any section, no final EOL;
-  // a CR LF file cut short before its last LF (each rewrite used to drop a CR).
+  // a CR LF file cut short before its last LF, CR LF lines in a LF file (each rewrite used to
+  // drop a CR).
   for (const std::string& original :
        {std::string("x=1\n[bad\n\x01\x02=\xff\n=novalue\n[S]\nk=v"), std::string("[S]\r\nk=v\r"),
-        std::string("[S]\r")}) {
+        std::string("[S]\r"), std::string("\n[S]\r\nk=v\r\r\n;\r\r\n")}) {
     Ini ini = Ini::parse(original);
     EXPECT_EQ(ini.serialize(), original);
     EXPECT_EQ(Ini::parse(ini.serialize()).serialize(), original);
