@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "WholeProgram.h"
 #include "support/Fixtures.h"
 
 namespace fs = std::filesystem;
@@ -19,17 +20,9 @@ TEST(WholeProgram, ScreenReaderReadsAndPressesTheControls) {
   if (run("python3 -c 'import pyatspi' || /usr/bin/python3 -c 'import pyatspi'") != 0) {
     GTEST_SKIP() << "needs python3-pyatspi";
   }
-  const char* built = std::getenv("VEMLA_PROGRAM_DIR");
-  if (!built) built = VEMLA_BUILT_PROGRAM_DIR;
-  ASSERT_TRUE(fs::exists(fs::path(built) / "VemlaPlayer")) << built;
-  fs::path supp = writeFile("a11y-lsan.supp",
-                            "leak:libfontconfig\nleak:libQt6\nleak:libdbus\nleak:libX11\n"
-                            "leak:libxcb\nleak:libSDL2\nleak:libasound\nleak:libpulse\n"
-                            "leak:libglib\nleak:libgobject\nleak:libatspi\n");
-  setenv("LSAN_OPTIONS", ("suppressions=" + supp.string() + ":print_suppressions=0").c_str(), 1);
-  fs::path prog = tempDir() / "a11y-prog";
-  fs::copy(built, prog, fs::copy_options::recursive);
-  fs::remove(prog / "VemlaPlayer.INI");
+  quietToolkitLeaks();
+  fs::path prog = copyBuiltProgram("a11y-prog");
+  ASSERT_TRUE(fs::exists(prog / "VemlaPlayer")) << prog;
   fs::path a = makeSine("a11y-a.wav", 30.0, 440, 44100, 2, 0.5, "-c:a pcm_s16le");
   fs::path b = makeSine("a11y-b.wav", 30.0, 660, 44100, 2, 0.5, "-c:a pcm_s16le");
   ASSERT_FALSE(a.empty() || b.empty());

@@ -11,6 +11,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "WholeProgram.h"
 #include "support/Fixtures.h"
 
 namespace fs = std::filesystem;
@@ -37,22 +38,31 @@ std::vector<int> windowTones(const std::string& raw) {
   return tones;
 }
 
+// The sound holds the 440 Hz file, then the 1500 Hz one, each for a while, and nothing of the
+// first after the second began.
+void ExpectBothTonesInOrder(const std::string& pcm) {
+  int first = 0, second = 0;
+  bool secondStarted = false, wrongOrder = false;
+  for (int t : windowTones(pcm)) {
+    if (std::abs(t - 440) <= 30) {
+      ++first;
+      wrongOrder = wrongOrder || secondStarted;
+    } else if (std::abs(t - 1500) <= 60) {
+      ++second;
+      secondStarted = true;
+    }
+  }
+  EXPECT_GE(first, 10);
+  EXPECT_GE(second, 10);
+  EXPECT_FALSE(wrongOrder);
+}
+
 TEST(WholeProgram, PlaysTheListSavesSettingsAndList) {
   if (!haveTool("xvfb-run") || !haveTool("xdotool")) GTEST_SKIP() << "needs xvfb-run and xdotool";
-  const char* built = std::getenv("VEMLA_PROGRAM_DIR");
-  if (!built) built = VEMLA_BUILT_PROGRAM_DIR;
-  ASSERT_TRUE(fs::exists(fs::path(built) / "VemlaPlayer")) << built;
-  // A sanitized player would report the toolkit's process-lifetime allocations.
-  fs::path supp = writeFile("lsan.supp",
-                            "leak:libfontconfig\nleak:libQt6\nleak:libdbus\nleak:libX11\n"
-                            "leak:libxcb\nleak:libSDL2\nleak:libasound\nleak:libpulse\n"
-                            "leak:libglib\nleak:libgobject\n");
-  setenv("LSAN_OPTIONS", ("suppressions=" + supp.string() + ":print_suppressions=0").c_str(), 1);
+  quietToolkitLeaks();
   // A copy of the program folder: it must run from anywhere and writes beside itself.
-  fs::path prog = tempDir() / "prog";
-  fs::copy(built, prog, fs::copy_options::recursive);
-  fs::remove(prog / "VemlaPlayer.INI");
-  fs::remove(prog / "VemlaPlayer.M3U");
+  fs::path prog = copyBuiltProgram("prog");
+  ASSERT_TRUE(fs::exists(prog / "VemlaPlayer")) << prog;
 
   // Long tracks: the driver waits for each tone as long as a busy machine needs, and the first
   // must still be playing when B is pressed.
@@ -111,11 +121,7 @@ TEST(WholeProgram, PlaysTheListSavesSettingsAndList) {
 // to it from a new copy.
 TEST(WholeProgram, InstalledCopyOpensFilesAndTakesThoseOfALaterCopy) {
   if (!haveTool("xvfb-run") || !haveTool("xdotool")) GTEST_SKIP() << "needs xvfb-run and xdotool";
-  fs::path supp = writeFile("lsan-installed.supp",
-                            "leak:libfontconfig\nleak:libQt6\nleak:libdbus\nleak:libX11\n"
-                            "leak:libxcb\nleak:libSDL2\nleak:libasound\nleak:libpulse\n"
-                            "leak:libglib\nleak:libgobject\n");
-  setenv("LSAN_OPTIONS", ("suppressions=" + supp.string() + ":print_suppressions=0").c_str(), 1);
+  quietToolkitLeaks();
   const fs::path prefix = tempDir() / "prefix", home = tempDir() / "home";
   fs::create_directories(home);
   const fs::path a = makeSine("inst-a.wav", 30.0, 440, 44100, 2, 0.5, "-c:a pcm_s16le");
@@ -156,20 +162,7 @@ TEST(WholeProgram, InstalledCopyOpensFilesAndTakesThoseOfALaterCopy) {
   }
 
   // The folder's file, then the handed-over one, nothing else.
-  int first = 0, second = 0;
-  bool secondStarted = false, wrongOrder = false;
-  for (int t : windowTones(readFile(out))) {
-    if (std::abs(t - 440) <= 30) {
-      ++first;
-      wrongOrder = wrongOrder || secondStarted;
-    } else if (std::abs(t - 1500) <= 60) {
-      ++second;
-      secondStarted = true;
-    }
-  }
-  EXPECT_GE(first, 10);
-  EXPECT_GE(second, 10);
-  EXPECT_FALSE(wrongOrder);
+  ExpectBothTonesInOrder(readFile(out));
 
   // The list it saved names both files in order; the program folder of an installed copy is
   // not writable for a user, whose files go to the config folder.
@@ -188,17 +181,9 @@ TEST(WholeProgram, MediaControlsOverTheSessionBus) {
   for (const char* tool : {"xvfb-run", "dbus-run-session", "playerctl", "dbus-send"}) {
     if (!haveTool(tool)) GTEST_SKIP() << "needs " << tool;
   }
-  fs::path supp = writeFile("lsan-mpris.supp",
-                            "leak:libfontconfig\nleak:libQt6\nleak:libdbus\nleak:libX11\n"
-                            "leak:libxcb\nleak:libSDL2\nleak:libasound\nleak:libpulse\n"
-                            "leak:libglib\nleak:libgobject\n");
-  setenv("LSAN_OPTIONS", ("suppressions=" + supp.string() + ":print_suppressions=0").c_str(), 1);
-  const char* built = std::getenv("VEMLA_PROGRAM_DIR");
-  if (!built) built = VEMLA_BUILT_PROGRAM_DIR;
-  const fs::path prog = tempDir() / "mpris-prog";
-  fs::copy(built, prog, fs::copy_options::recursive);
-  fs::remove(prog / "VemlaPlayer.INI");
-  fs::remove(prog / "VemlaPlayer.M3U");
+  quietToolkitLeaks();
+  const fs::path prog = copyBuiltProgram("mpris-prog");
+  ASSERT_TRUE(fs::exists(prog / "VemlaPlayer")) << prog;
   const fs::path a = makeSine("mpris-a.wav", 30.0, 440, 44100, 2, 0.5, "-c:a pcm_s16le");
   const fs::path b = makeSine("mpris-b.mp3", 30.0, 1500, 44100, 2, 0.5,
                               "-c:a libmp3lame -b:a 192k -id3v2_version 3 -metadata title=Dos "
@@ -223,20 +208,7 @@ TEST(WholeProgram, MediaControlsOverTheSessionBus) {
     EXPECT_NE(said.find(line + "\n"), std::string::npos) << line << " in\n" << said;
   }
 
-  int first = 0, second = 0;
-  bool secondStarted = false, wrongOrder = false;
-  for (int t : windowTones(readFile(out))) {
-    if (std::abs(t - 440) <= 30) {
-      ++first;
-      wrongOrder = wrongOrder || secondStarted;
-    } else if (std::abs(t - 1500) <= 60) {
-      ++second;
-      secondStarted = true;
-    }
-  }
-  EXPECT_GE(first, 10);
-  EXPECT_GE(second, 10);
-  EXPECT_FALSE(wrongOrder);
+  ExpectBothTonesInOrder(readFile(out));
 
   // The requests went through the window's own controls: the settings keep them.
   const std::string ini = readFile(prog / "VemlaPlayer.INI");
@@ -247,10 +219,8 @@ TEST(WholeProgram, MediaControlsOverTheSessionBus) {
 
 TEST(WholeProgram, EndsOnTerminationRightAsItsWindowAppears) {
   if (!haveTool("xvfb-run") || !haveTool("xdotool")) GTEST_SKIP() << "needs xvfb-run and xdotool";
-  const char* built = std::getenv("VEMLA_PROGRAM_DIR");
-  if (!built) built = VEMLA_BUILT_PROGRAM_DIR;
-  const fs::path prog = tempDir() / "term-prog";
-  fs::copy(built, prog, fs::copy_options::recursive);
+  const fs::path prog = copyBuiltProgram("term-prog");
+  ASSERT_TRUE(fs::exists(prog / "VemlaPlayer")) << prog;
   const fs::path log = tempDir() / "term.log";
   int rc = -1;
   for (int attempt = 0; attempt < 3; ++attempt) {
@@ -267,10 +237,8 @@ TEST(WholeProgram, EndsOnTerminationRightAsItsWindowAppears) {
 // once its window is up: none of them may come back as a start-up dependency of the program.
 TEST(WholeProgram, StartsWithoutTheDecodingLibraries) {
   if (!haveTool("readelf")) GTEST_SKIP() << "needs readelf";
-  const char* built = std::getenv("VEMLA_PROGRAM_DIR");
-  if (!built) built = VEMLA_BUILT_PROGRAM_DIR;
-  const fs::path exe = fs::path(built) / "VemlaPlayer";
-  ASSERT_TRUE(fs::exists(exe)) << built;
+  const fs::path exe = builtProgram() / "VemlaPlayer";
+  ASSERT_TRUE(fs::exists(exe)) << exe;
   const fs::path out = tempDir() / "needed.txt";
   ASSERT_EQ(run("readelf -d '" + exe.string() + "' > '" + out.string() + "'"), 0);
   const std::string needed = readFile(out);

@@ -9,6 +9,7 @@
 
 #include "audio/AudioLib.h"
 #include "support/CdImage.h"
+#include "WholeProgram.h"
 #include "support/Fixtures.h"
 
 namespace fs = std::filesystem;
@@ -37,18 +38,9 @@ double secondsOfTone(const std::string& raw, int hz) {
 TEST(WholeProgram, ForcedSetupListsTheDiscPlaysByItselfAndSavesNothing) {
   if (!haveTool("xvfb-run") || !haveTool("xdotool") || !haveTool("ffmpeg"))
     GTEST_SKIP() << "needs xvfb-run, xdotool and ffmpeg";
-  const char* built = std::getenv("VEMLA_PROGRAM_DIR");
-  if (!built) built = VEMLA_BUILT_PROGRAM_DIR;
-  ASSERT_TRUE(fs::exists(fs::path(built) / "VemlaPlayer")) << built;
-  // A sanitized player would report the toolkit's process-lifetime allocations.
-  fs::path supp = writeFile("forced-lsan.supp",
-                            "leak:libfontconfig\nleak:libQt6\nleak:libdbus\nleak:libX11\n"
-                            "leak:libxcb\nleak:libSDL2\nleak:libasound\nleak:libpulse\n"
-                            "leak:libglib\nleak:libgobject\n");
-  setenv("LSAN_OPTIONS", ("suppressions=" + supp.string() + ":print_suppressions=0").c_str(), 1);
-  fs::path prog = tempDir() / "forced-prog";
-  fs::copy(built, prog, fs::copy_options::recursive);
-  fs::remove(prog / "VemlaPlayer.INI");
+  quietToolkitLeaks();
+  fs::path prog = copyBuiltProgram("forced-prog");
+  ASSERT_TRUE(fs::exists(prog / "VemlaPlayer")) << prog;
 
   fs::path disc = makeCdImage("forced", {{150, 440, false, ""}, {150, 1500, false, ""}});
   ASSERT_FALSE(disc.empty());

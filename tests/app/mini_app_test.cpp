@@ -9,6 +9,7 @@
 #include <map>
 #include <sstream>
 
+#include "WholeProgram.h"
 #include "support/Fixtures.h"
 
 namespace fs = std::filesystem;
@@ -42,27 +43,13 @@ TEST(WholeProgram, MinimisesToTheTrayAndPlaysFromTheMiniWindow) {
   for (const char* tool : {"xvfb-run", "xdotool", "xprop", "openbox", "trayer"}) {
     if (!haveTool(tool)) GTEST_SKIP() << "needs " << tool;
   }
-  const char* built = std::getenv("VEMLA_PROGRAM_DIR");
-  if (!built) built = VEMLA_BUILT_PROGRAM_DIR;
-  fs::path supp = writeFile("lsan-mini.supp",
-                            "leak:libfontconfig\nleak:libQt6\nleak:libdbus\nleak:libX11\n"
-                            "leak:libxcb\nleak:libSDL2\nleak:libasound\nleak:libpulse\n"
-                            "leak:libglib\nleak:libgobject\n");
-  setenv("LSAN_OPTIONS", ("suppressions=" + supp.string() + ":print_suppressions=0").c_str(), 1);
-  fs::path prog = tempDir() / "prog-mini";
-  fs::remove_all(prog);
-  fs::copy(built, prog, fs::copy_options::recursive);
-  fs::remove(prog / "VemlaPlayer.INI");
+  quietToolkitLeaks();
+  fs::path prog = copyBuiltProgram("prog-mini");
+  ASSERT_TRUE(fs::exists(prog / "VemlaPlayer")) << prog;
   fs::path song = makeSine("mini-a.wav", 20.0, 440, 44100, 2, 0.5, "-c:a pcm_s16le");
   ASSERT_FALSE(song.empty());
   writeFile("prog-mini/VemlaPlayer.M3U", "#EXTM3U\r\n#EXTINF:20,Uno\r\n" + song.string() + "\r\n");
 
-  // A private runtime folder: a player started by any other test on this machine would otherwise
-  // tell ours to restore its windows in the middle of the run.
-  const fs::path runtime = tempDir() / "mini-runtime";
-  fs::create_directories(runtime);
-  fs::permissions(runtime, fs::perms::owner_all);
-  setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
   fs::path out = tempDir() / "mini-out.raw";
   fs::path log = tempDir() / "mini-player.log";
   fs::path report = tempDir() / "mini-report.txt";
