@@ -24,16 +24,23 @@ namespace {
 std::vector<int> windowTones(const std::string& raw) {
   const size_t frames = raw.size() / 4;
   const auto* s = reinterpret_cast<const int16_t*>(raw.data());
-  const size_t window = 4410;
-  std::vector<int> tones;
-  for (size_t start = 0; start + window <= frames; start += window) {
+  const size_t half = 2205;
+  // Frequency of 50 ms from `from` by zero crossings; 0 when quiet.
+  auto tone = [&](size_t from) {
     int peak = 0, crossings = 0;
-    for (size_t i = start; i < start + window; ++i) {
+    for (size_t i = from; i < from + half; ++i) {
       int v = s[2 * i];
       peak = std::max(peak, std::abs(v));
-      if (i > start && (s[2 * (i - 1)] < 0) != (v < 0)) ++crossings;
+      if (i > from && (s[2 * (i - 1)] < 0) != (v < 0)) ++crossings;
     }
-    tones.push_back(peak < 1000 ? 0 : crossings * 5);  // crossings / 2 per 0.1 s
+    return peak < 1000 ? 0 : crossings * 10;
+  };
+  std::vector<int> tones;
+  for (size_t start = 0; start + 2 * half <= frames; start += 2 * half) {
+    // A window where a tone starts or stops mixes two frequencies and can read as a third: it
+    // counts only when its halves agree.
+    const int a = tone(start), b = tone(start + half);
+    tones.push_back(std::abs(a - b) <= std::max(20, a / 20) ? (a + b) / 2 : 0);
   }
   return tones;
 }

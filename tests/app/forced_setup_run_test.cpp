@@ -17,20 +17,24 @@ using namespace vemla::test;
 
 namespace {
 
-// Seconds of the left channel of 44.1 kHz stereo 16-bit `raw` near `hz` (by zero crossings in
-// 100 ms windows).
+// Seconds of the left channel of 44.1 kHz stereo 16-bit `raw` near `hz`, by zero crossings in
+// 100 ms windows. A window counts only when both its halves agree: one where a tone starts or
+// stops mixes two frequencies and can read as a third.
 double secondsOfTone(const std::string& raw, int hz) {
-  const size_t frames = raw.size() / 4, window = 4410;
+  const size_t frames = raw.size() / 4, half = 2205;
   const auto* s = reinterpret_cast<const int16_t*>(raw.data());
-  int windows = 0;
-  for (size_t start = 0; start + window <= frames; start += window) {
+  auto near = [&](size_t from) {
     int peak = 0, crossings = 0;
-    for (size_t i = start; i < start + window; ++i) {
+    for (size_t i = from; i < from + half; ++i) {
       int v = s[2 * i];
       peak = std::max(peak, std::abs(v));
-      if (i > start && (s[2 * (i - 1)] < 0) != (v < 0)) ++crossings;
+      if (i > from && (s[2 * (i - 1)] < 0) != (v < 0)) ++crossings;
     }
-    if (peak >= 1000 && std::abs(crossings * 5 - hz) <= hz / 20 + 10) ++windows;
+    return peak >= 1000 && std::abs(crossings * 10 - hz) <= hz / 20 + 20;
+  };
+  int windows = 0;
+  for (size_t start = 0; start + 2 * half <= frames; start += 2 * half) {
+    if (near(start) && near(start + half)) ++windows;
   }
   return windows / 10.0;
 }

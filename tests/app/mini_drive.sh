@@ -122,18 +122,33 @@ menu_up() {  # the menu is the only window of ours taller than 150 pixels now
   done
   return 1
 }
-xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2)) click 1
-for _ in $(seq 1 600); do
-  menu_up && break
-  sleep 0.1
+panel_x=$((X + WIDTH / 2)) panel_y=$((Y + HEIGHT / 2))
+gone_within() {  # $1 tenths of a second
+  for _ in $(seq 1 "$1"); do
+    kill -0 $pid 2>/dev/null || return 0
+    sleep 0.1
+  done
+  return 1
+}
+# Keys sent before the menu has the keyboard can be lost on a busy machine: open it again and
+# repeat until the player has gone.
+closed=0
+for _ in $(seq 1 6); do
+  menu_up || xdotool mousemove $panel_x $panel_y click 1
+  for _ in $(seq 1 600); do
+    menu_up && break
+    sleep 0.1
+  done
+  sleep 0.5
+  xdotool key Up
+  sleep 0.3
+  xdotool key Return
+  if gone_within 100; then closed=1; break; fi
 done
-sleep 0.5
-xdotool key Up
-sleep 0.3
-xdotool key Return
-if ended; then
+if [ $closed = 1 ]; then
   say "closed_from_tray=1"
 else
+  kill -KILL $pid 2>/dev/null
   say "error=second run did not close"
 fi
 exit 0
