@@ -9,6 +9,7 @@
 #include "core/Player.h"
 #include "ui/AccessibleControl.h"
 #include "ui/GlyphButton.h"
+#include "ui/LabelClick.h"
 #include "ui/MiniGeometry.h"
 #include "ui/TFmini.h"
 #include "ui/TVemlaMain.h"
@@ -148,17 +149,7 @@ void TFmini::keyPressEvent(QKeyEvent* event) {
 
 bool TFmini::eventFilter(QObject* watched, QEvent* event) {
   if (watched != pantTiempo_) return QWidget::eventFilter(watched, event);
-  // A click is a left press and release over the label.
-  if (event->type() != QEvent::MouseButtonPress && event->type() != QEvent::MouseButtonRelease) {
-    return false;
-  }
-  const auto* me = static_cast<QMouseEvent*>(event);
-  if (me->button() != Qt::LeftButton) return false;
-  if (event->type() == QEvent::MouseButtonRelease &&
-      pantTiempo_->rect().contains(me->position().toPoint())) {
-    Pant_tiempoClick();
-  }
-  return true;
+  return filterLabelClick(pantTiempo_, event, [this] { Pant_tiempoClick(); });
 }
 
 }  // namespace vemla::ui

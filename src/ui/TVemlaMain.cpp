@@ -15,6 +15,7 @@
 #include "ui/ActiveSkin.h"
 #include "ui/FxPanel.h"
 #include "ui/GlyphButton.h"
+#include "ui/LabelClick.h"
 #include "ui/MainMenus.h"
 #include "ui/Skin.h"
 #include "ui/SkinnedWidget.h"
@@ -386,17 +387,7 @@ void TVemlaMain::closeEvent(QCloseEvent* event) {
 bool TVemlaMain::eventFilter(QObject* watched, QEvent* event) {
   if (watched == image1_) return filterImage(event);
   if (watched == pantTiempo_) {
-    // A click is a left press and release over the label; the press makes it the grabber.
-    if (event->type() != QEvent::MouseButtonPress && event->type() != QEvent::MouseButtonRelease) {
-      return false;
-    }
-    const auto* me = static_cast<QMouseEvent*>(event);
-    if (me->button() != Qt::LeftButton) return false;
-    if (event->type() == QEvent::MouseButtonRelease &&
-        pantTiempo_->rect().contains(me->position().toPoint())) {
-      Pant_tiempoClick();
-    }
-    return true;
+    return filterLabelClick(pantTiempo_, event, [this] { Pant_tiempoClick(); });
   }
   if (watched == botDespl_ || watched == desplPos_ || watched == botVol_ || watched == desplVol_) {
     return filterKnobs(watched, event);
