@@ -12,14 +12,26 @@ say() { echo "$1" >>"$report"; }
 
 openbox >/dev/null 2>&1 &
 wm=$!
-trayer --edge top --align right --widthtype request --height 24 >/dev/null 2>&1 &
-panel=$!
+panel=
+# On a busy machine the panel now and then fails to reach the display, or never maps its window:
+# it is started again until it shows.
+start_panel() {
+  for _ in $(seq 1 5); do
+    trayer --edge top --align right --widthtype request --height 24 >/dev/null 2>&1 &
+    panel=$!
+    for _ in $(seq 1 200); do
+      xdotool search --onlyvisible --class trayer >/dev/null 2>&1 && return 0
+      kill -0 $panel 2>/dev/null || break
+      sleep 0.1
+    done
+    kill $panel 2>/dev/null
+    wait $panel 2>/dev/null
+  done
+  say "error=the panel never showed"
+}
 cleanup() { kill $wm $panel 2>/dev/null; }
 trap cleanup EXIT
-for _ in $(seq 1 600); do
-  xdotool search --class trayer >/dev/null 2>&1 && break
-  sleep 0.1
-done
+start_panel
 
 visible() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1; }
 # Generous deadlines: on a loaded machine the player may take many seconds to answer.
@@ -107,14 +119,28 @@ ended || say "error=first run did not close"
 
 # The second run's sound goes elsewhere, so the first run's stays to be checked.
 export SDL_DISKAUDIOFILE=$out.second
+# A fresh panel, so nothing that befell the first one stands in the second run's way.
+kill $panel 2>/dev/null
+wait $panel 2>/dev/null
+start_panel
 start
 minimise 2
-# The icon is the only one in the panel: a left click in the panel's middle opens the menu,
-# whose last item is "Cerrar".
-for w in $(xdotool search --onlyvisible --class trayer); do
-  eval "$(xdotool getwindowgeometry --shell "$w")"
-  [ "$WIDTH" -gt 1 ] && break
-done
+# The icon is the only one in the panel: a left click on it opens the menu, whose last item is
+# "Cerrar". An empty panel is 2 pixels wide; the icon may sit in it only some time after the mini
+# window shows, so the place to click is found again before every try.
+panel_centre() {
+  for _ in $(seq 1 600); do
+    for w in $(xdotool search --onlyvisible --class trayer); do
+      eval "$(xdotool getwindowgeometry --shell "$w")"
+      if [ "$WIDTH" -gt 8 ]; then
+        panel_x=$((X + WIDTH / 2)) panel_y=$((Y + HEIGHT / 2))
+        return 0
+      fi
+    done
+    sleep 0.1
+  done
+  return 1
+}
 menu_up() {  # the menu is the only window of ours taller than 150 pixels now
   for w in $(xdotool search --onlyvisible --class VemlaPlayer); do
     eval "$(xdotool getwindowgeometry --shell "$w")"
@@ -122,7 +148,6 @@ menu_up() {  # the menu is the only window of ours taller than 150 pixels now
   done
   return 1
 }
-panel_x=$((X + WIDTH / 2)) panel_y=$((Y + HEIGHT / 2))
 gone_within() {  # $1 tenths of a second
   for _ in $(seq 1 "$1"); do
     kill -0 $pid 2>/dev/null || return 0
@@ -134,8 +159,11 @@ gone_within() {  # $1 tenths of a second
 # repeat until the player has gone.
 closed=0
 for _ in $(seq 1 6); do
-  menu_up || xdotool mousemove $panel_x $panel_y click 1
-  for _ in $(seq 1 600); do
+  if ! menu_up; then
+    panel_centre || { say "error=no tray icon in the panel"; break; }
+    xdotool mousemove $panel_x $panel_y click 1
+  fi
+  for _ in $(seq 1 300); do
     menu_up && break
     sleep 0.1
   done
@@ -148,7 +176,10 @@ done
 if [ $closed = 1 ]; then
   say "closed_from_tray=1"
 else
+  say "error=second run did not close; panel centre ${panel_x:-none},${panel_y:-none}"
+  for w in $(xdotool search --onlyvisible --class 'trayer|VemlaPlayer'); do
+    say "window $w: $(xdotool getwindowgeometry "$w" | tr '\n' ' ')"
+  done
   kill -KILL $pid 2>/dev/null
-  say "error=second run did not close"
 fi
 exit 0
