@@ -16,7 +16,6 @@
 //     the first of them played, the message loop.
 // Shutdown, when the main window closes: save the settings and the autosave list (errors are
 // silent), stop playback, release the audio device.
-#include <sys/resource.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -31,11 +30,10 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <thread>
 #include <vector>
 
 #include "app/AutosaveGuard.h"
-#include "app/LazyCodecs.h"
+#include "app/CodecPreloader.h"
 #include "audio/AudioLib.h"
 #include "core/ForcedSetup.h"
 #include "core/OpenPaths.h"
@@ -173,8 +171,11 @@ int main(int argc, char** argv) {
   vemla::ui::QtPlayerView view(*main, playlist.get());
   // The desktop's media controls hear of every change the player shows.
   vemla::ui::MprisService* mpris = nullptr;
-  vemla::ui::ObservedView observed(view, [&mpris] {
+  vemla::app::CodecPreloader codecs(app);
+  bool windowsUp = false;
+  vemla::ui::ObservedView observed(view, [&] {
     if (mpris) mpris->scheduleCheck();
+    if (windowsUp && player.List.EntryCount > 0) codecs.start();
   });
   player.SetView(&observed);
   main->setPlaylistWindow(playlist.get());
@@ -208,15 +209,11 @@ int main(int argc, char** argv) {
   playlist->move(main->x() - 3, main->y() + vemla::ui::WindowSnap::kMainHeight - 7);
   player.ResetStreamSlots();
   main->show();
-  // The decoding libraries load once the window is up, not before it, on a thread below the
-  // window's so that a long list stays responsive meanwhile; a file opened before they are
-  // loaded waits for them.
-  std::thread codecLoader;
-  QTimer::singleShot(250, &app, [&codecLoader] {
-    codecLoader = std::thread([] {
-      setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), 10);
-      vemla::app::LoadCodecLibraries();
-    });
+  // With songs in the list, the decoding libraries load once the window is up, not before it; a
+  // file opened before they are loaded waits for them.
+  QTimer::singleShot(250, &codecs, [&] {
+    windowsUp = true;
+    if (player.List.EntryCount > 0) codecs.start();
   });
   if (!opened.empty()) vemla::core::OpenAndPlay(player, opened);
   // A bad number or a full list met in the autosave list is told once the windows are up.
@@ -255,7 +252,6 @@ int main(int argc, char** argv) {
 
   int rc = app.exec();
   mpris = nullptr;
-  if (codecLoader.joinable()) codecLoader.join();
   player.SetView(nullptr);
   view.setTrayHintHandler({});
   view.setNowPlayingHandler({});

@@ -254,3 +254,27 @@ TEST(WholeProgram, StartsWithoutTheDecodingLibraries) {
     EXPECT_EQ(needed.find(lib), std::string::npos) << lib << " in\n" << needed;
   }
 }
+
+// Idle with an empty list, it leaves them unloaded; a file handed to it still plays.
+TEST(WholeProgram, LoadsTheDecodingLibrariesOnlyForSongs) {
+  if (!haveTool("xvfb-run") || !haveTool("xdotool")) GTEST_SKIP() << "needs xvfb-run and xdotool";
+  quietToolkitLeaks();
+  const fs::path prog = copyBuiltProgram("lazy-prog");
+  const fs::path song = makeSine("lazy-a.wav", 20.0, 440, 44100, 2, 0.5, "-c:a pcm_s16le");
+  ASSERT_FALSE(song.empty());
+  const fs::path out = tempDir() / "lazy.raw";
+  const fs::path log = tempDir() / "lazy.log";
+  int rc = -1;
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    fs::remove(out);
+    rc = run("xvfb-run -a " VEMLA_LAZY_SCRIPT " '" + prog.string() + "' '" + song.string() +
+             "' '" + out.string() + "' > '" + log.string() + "' 2>&1");
+    if (rc == 0 || readFile(log).find("could not connect to display") == std::string::npos) break;
+  }
+  const std::string said = readFile(log) + readFile(prog / "player.log");
+  ASSERT_EQ(rc, 0) << said;
+  for (const char* line : {"idle_mapped=0\n", "handed_over=0\n", "played=1\n"})
+    EXPECT_NE(said.find(line), std::string::npos) << line << " in\n" << said;
+  EXPECT_EQ(said.find("playing_mapped=0\n"), std::string::npos) << said;
+  EXPECT_EQ(said.find("error="), std::string::npos) << said;
+}
