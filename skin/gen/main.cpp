@@ -133,8 +133,8 @@ int main(int argc, char** argv) {
   ok &= save(noImage().convertToFormat(QImage::Format_RGB32), run.filePath("noimagen.jpg"), "JPG",
              90);
   // The information window's picture until it first loads one.
-  ok &= save(noImage(), res.filePath("noimagen.png"));
-  files << "noimagen.png";
+  ok &= saveRaw(noImage(), res.filePath("noimagen.raw"));
+  files << "noimagen.raw";
 
   if (argc == 4) {
     const QDir icons(QString::fromLocal8Bit(argv[3]));

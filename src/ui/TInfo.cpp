@@ -7,12 +7,14 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QResource>
 #include <QScreen>
 #include <QShowEvent>
 
 #include "core/Player.h"
 #include "core/TagSave.h"
 #include "ui/InfoPicture.h"
+#include "ui/RawPicture.h"
 
 namespace vemla::ui {
 
@@ -79,7 +81,8 @@ TInfo::TInfo(core::Player& player, QWidget* parent) : QDialog(parent), player_(p
   imagen_->setGeometry(6, 17, 249, 192);
   imagen_->setScaledContents(true);
   imagen_->setAccessibleName("Imagen");
-  imagen_->setPixmap(QPixmap(":/skin/noimagen.png"));
+  imagen_->setPixmap(
+      QPixmap::fromImage(DecodeRawPicture(QResource(":/skin/noimagen.raw").uncompressedData())));
 
   QGroupBox* about = group(this, "GroupBox2", QString::fromUtf8("Descripción"), {262, 0, 285, 379});
   about->setAlignment(Qt::AlignRight);
