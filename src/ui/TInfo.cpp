@@ -74,7 +74,26 @@ TInfo::TInfo(core::Player& player, QWidget* parent) : QDialog(parent), player_(p
   f.setPixelSize(11);
   f.setBold(false);  // set, not inherited, so the bold group captions do not pass it on
   setFont(f);
+  pictures_.setMaxThreadCount(1);
 
+  if (QScreen* screen = QGuiApplication::primaryScreen()) {
+    const QRect area = screen->availableGeometry();
+    move(area.center() - QPoint(width() / 2, height() / 2));
+  }
+}
+
+TInfo::~TInfo() { pictures_.waitForDone(); }
+
+void TInfo::setVisible(bool visible) {
+  if (visible) BuildControls();
+  QDialog::setVisible(visible);
+}
+
+// Laying out the controls loads two fonts, which start-up has no need of: they are made when
+// the window is first shown.
+void TInfo::BuildControls() {
+  if (imagen_) return;
+  const QFont f = font();
   QGroupBox* picture = group(this, "GroupBox1", "Imagen", {0, 0, 261, 215});
   imagen_ = new QLabel(picture);
   imagen_->setObjectName("Imagen");
@@ -138,16 +157,7 @@ TInfo::TInfo(core::Player& player, QWidget* parent) : QDialog(parent), player_(p
     box->setFont(bold);
     for (QWidget* inside : box->findChildren<QWidget*>()) inside->setFont(f);
   }
-
-  pictures_.setMaxThreadCount(1);
-
-  if (QScreen* screen = QGuiApplication::primaryScreen()) {
-    const QRect area = screen->availableGeometry();
-    move(area.center() - QPoint(width() / 2, height() / 2));
-  }
 }
-
-TInfo::~TInfo() { pictures_.waitForDone(); }
 
 void TInfo::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
@@ -156,6 +166,7 @@ void TInfo::showEvent(QShowEvent* event) {
 }
 
 void TInfo::FormShow() {
+  BuildControls();
   const int sel = player_.SelectedEntry();
   if (sel == -2) return;
   if (sel == -1) {
@@ -214,6 +225,7 @@ void TInfo::showPicture(int index) {
 }
 
 void TInfo::Button1Click() {
+  BuildControls();
   if (infoEntry_ < 1 || infoEntry_ > player_.List.EntryCount) return;
   core::EditedTags edited;
   edited.TrackText = npista_->text().toStdString();

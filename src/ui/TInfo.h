@@ -32,6 +32,10 @@ class TInfo : public QDialog {
   // The 1-based entry the window was last filled for (or the current entry); saving works on it.
   int InfoEntry() const { return infoEntry_; }
 
+  // The controls exist from the first showing on, or from this call.
+  void BuildControls();
+  void setVisible(bool visible) override;
+
   void FormShow();
   void Button1Click();
   void Button2Click() { hide(); }

@@ -49,7 +49,20 @@ TVemlaCDAudio::TVemlaCDAudio(core::Player& player, QWidget* parent)
   f.setPointSize(8);
   setFont(f);
   setFixedSize(391, 343);
+  if (QScreen* screen = QGuiApplication::primaryScreen()) {
+    move(screen->availableGeometry().center() - rect().center());
+  }
+}
 
+void TVemlaCDAudio::setVisible(bool visible) {
+  if (visible) BuildControls();
+  QDialog::setVisible(visible);
+}
+
+// Made when the dialog is first shown: laying them out loads fonts start-up has no need of.
+void TVemlaCDAudio::BuildControls() {
+  if (pistas_) return;
+  const QFont f = font();
   auto* group = new QGroupBox("Cargar Pista CD-Audio", this);
   group->setObjectName("GroupBox1");
   QFont bold = group->font();
@@ -108,10 +121,6 @@ TVemlaCDAudio::TVemlaCDAudio(core::Player& player, QWidget* parent)
   QPushButton* cancelar = button("BitBtn5", "Cancelar", inside, {286, 312, 81, 23});
   cancelar->setDefault(true);
   connect(cancelar, &QPushButton::clicked, this, &TVemlaCDAudio::BitBtn5Click);
-
-  if (QScreen* screen = QGuiApplication::primaryScreen()) {
-    move(screen->availableGeometry().center() - rect().center());
-  }
 }
 
 TVemlaCDAudio::~TVemlaCDAudio() {

@@ -36,6 +36,10 @@ class TVemlaCDAudio : public QDialog {
   explicit TVemlaCDAudio(core::Player& player, QWidget* parent = nullptr);
   ~TVemlaCDAudio() override;  // waits for a listing still being read
 
+  // The controls exist from the first showing on, or from this call.
+  void BuildControls();
+  void setVisible(bool visible) override;
+
   int CdDialogDrive() const { return cdDialogDrive_; }
   bool filling() const { return running_ || pending_.has_value(); }
 

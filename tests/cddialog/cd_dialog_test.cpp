@@ -110,6 +110,7 @@ TEST(CdTrackRow, NamesAndLengths) {
 TEST(CdDialog, ControlsSayWhatTheyAre) {
   Rig r;
   TVemlaCDAudio d(r.player);
+  d.BuildControls();
   EXPECT_EQ(d.windowTitle(), "Carga de CD-Audio");
   const char* buttons[][2] = {{"BitBtn1", "Todas"},    {"BitBtn2", "Ninguna"},
                               {"BitBtn3", "Invertir"}, {"BitBtn4", "Aceptar"},

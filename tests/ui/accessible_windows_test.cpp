@@ -66,7 +66,9 @@ TEST(AccessibleWindows, EveryControlOfEveryWindowHasAName) {
   ui::TVemlaMain main(player);
   ui::TPlaylist playlist(player);
   ui::TVemlaCDAudio cd(player);
+  cd.BuildControls();
   ui::TInfo info(player);
+  info.BuildControls();
   ui::TFmini mini(player, main);
   ui::Tfopciones preferences;
   ui::TVemlaPlayerFX fx;
