@@ -111,8 +111,8 @@ int main(int argc, char** argv) {
 
   // The program's icon compiled in for the notification area, at the sizes trays ask for.
   for (int size : {16, 22, 24, 32, 48, 64, 128}) {
-    const QString name = QStringLiteral("tray_%1.png").arg(size);
-    ok &= save(appIcon(size), res.filePath(name));
+    const QString name = QStringLiteral("tray_%1.raw").arg(size);
+    ok &= saveRaw(appIcon(size), res.filePath(name));
     files << name;
   }
 

@@ -79,7 +79,20 @@ TAcerca::TAcerca(QWidget* parent) : QDialog(parent) {
   setWindowTitle("A cerca de VemlaPlayer");
   setFixedSize(327, 288);
   setModal(false);
+  if (QScreen* screen = QGuiApplication::primaryScreen()) {
+    const QRect area = screen->availableGeometry();
+    move(area.center() - QPoint(width() / 2, height() / 2));
+  }
+}
 
+void TAcerca::setVisible(bool visible) {
+  if (visible) pages();
+  QDialog::setVisible(visible);
+}
+
+// Made on first use: the pages' fonts and layout are no work for start-up.
+QTabWidget* TAcerca::pages() {
+  if (pages_) return pages_;
   pages_ = new QTabWidget(this);
   pages_->setObjectName("Paginas");
   pages_->setDocumentMode(true);  // flat pages
@@ -98,22 +111,19 @@ TAcerca::TAcerca(QWidget* parent) : QDialog(parent) {
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(4, 4, 4, 4);
   layout->addWidget(pages_);
-
-  if (QScreen* screen = QGuiApplication::primaryScreen()) {
-    const QRect area = screen->availableGeometry();
-    move(area.center() - QPoint(width() / 2, height() / 2));
-  }
+  return pages_;
 }
 
 // The window is made at start-up, before every library is loaded: the versions are read again
 // each time it is shown, so they are those running.
 void TAcerca::showEvent(QShowEvent* event) {
-  const int current = pages_->currentIndex();
-  QWidget* old = pages_->widget(0);
-  pages_->removeTab(0);
-  pages_->insertTab(0, linesPage(versionLines()), "VemlaPlayer");
+  QTabWidget* tabs = pages();
+  const int current = tabs->currentIndex();
+  QWidget* old = tabs->widget(0);
+  tabs->removeTab(0);
+  tabs->insertTab(0, linesPage(versionLines()), "VemlaPlayer");
   delete old;
-  pages_->setCurrentIndex(current);
+  tabs->setCurrentIndex(current);
   QDialog::showEvent(event);
 }
 

@@ -13,7 +13,9 @@ class TAcerca : public QDialog {
 
  public:
   explicit TAcerca(QWidget* parent = nullptr);
-  QTabWidget* pages() const { return pages_; }
+  // Made when first asked for or shown.
+  QTabWidget* pages();
+  void setVisible(bool visible) override;
   // The lines of the first page: the program's version, then those of FFmpeg, SDL, libcdio
   // and Qt as they run.
   static QStringList versionLines();

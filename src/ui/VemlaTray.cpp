@@ -7,12 +7,15 @@
 #include <QEvent>
 #include <QIcon>
 #include <QMenu>
+#include <QPixmap>
+#include <QResource>
 #include <QSystemTrayIcon>
 #include <QWidget>
 
 #include "core/Player.h"
 #include "ui/MiniGeometry.h"
 #include "ui/QtSettingsWindows.h"
+#include "ui/RawPicture.h"
 #include "ui/Skin.h"
 #include "ui/TFmini.h"
 #include "ui/TPlaylist.h"
@@ -26,7 +29,8 @@ QIcon programIcon() {
   const Skin registersTheResources;
   QIcon icon;
   for (int size : {16, 22, 24, 32, 48, 64, 128}) {
-    icon.addFile(QStringLiteral(":/skin/tray_%1.png").arg(size), QSize(size, size));
+    icon.addPixmap(QPixmap::fromImage(DecodeRawPicture(
+        QResource(QStringLiteral(":/skin/tray_%1.raw").arg(size)).uncompressedData())));
   }
   return icon;
 }

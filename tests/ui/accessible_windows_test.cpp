@@ -72,6 +72,7 @@ TEST(AccessibleWindows, EveryControlOfEveryWindowHasAName) {
   ui::TFmini mini(player, main);
   ui::Tfopciones preferences;
   ui::TVemlaPlayerFX fx;
+  main.createAboutWindow()->pages();
   QWidget* windows[] = {&main, &playlist,    &cd, &info,
                         &mini, &preferences, &fx, main.createAboutWindow()};
   for (QWidget* w : windows) {
