@@ -38,7 +38,16 @@ Tfopciones::Tfopciones(QWidget* parent) : QDialog(parent) {
   setObjectName("fopciones");
   setWindowTitle("Preferencias");
   setModal(false);
+}
 
+void Tfopciones::setVisible(bool visible) {
+  if (visible) BuildControls();
+  QDialog::setVisible(visible);
+}
+
+// Made when first shown: laying them out is no work for start-up.
+void Tfopciones::BuildControls() {
+  if (layout()) return;
   auto* tabs = new QTabWidget(this);
   auto* minimize = new QRadioButton("Minimizar a la bandeja del sistema");
   minimize->setChecked(true);

@@ -10,6 +10,9 @@ class Tfopciones : public QDialog {
 
  public:
   explicit Tfopciones(QWidget* parent = nullptr);
+  // The controls exist from the first showing on, or from this call.
+  void BuildControls();
+  void setVisible(bool visible) override;
 };
 
 }  // namespace vemla::ui

@@ -71,6 +71,7 @@ TEST(AccessibleWindows, EveryControlOfEveryWindowHasAName) {
   info.BuildControls();
   ui::TFmini mini(player, main);
   ui::Tfopciones preferences;
+  preferences.BuildControls();
   ui::TVemlaPlayerFX fx;
   main.createAboutWindow()->pages();
   QWidget* windows[] = {&main, &playlist,    &cd, &info,
