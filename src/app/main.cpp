@@ -198,7 +198,8 @@ int main(int argc, char** argv) {
   if (!player.ForcedListLoaded) {
     player.LoadAutosaveList();
     // A list read from beside a read-only program is never overwritten: no copy is needed.
-    if (player.AutosaveListReadPath() == player.AutosaveListPath())
+    if (player.AutosaveListReadPath() == player.AutosaveListPath() &&
+        !player.AutosaveListReadWhole())
       vemla::app::keepUnreadAutosaveList(player.AutosaveListPath(), player.List);
   }
   vemla::core::LoadSettings(player, settingsWindows);

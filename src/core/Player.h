@@ -112,6 +112,9 @@ class Player {
   // Start-up read of the autosave list: like LoadPlaylistFile, but its messages (a malformed
   // number, a full playlist) are kept until ShowPendingMessage, called once the windows are up.
   void LoadAutosaveList();
+  // True when that read took the file whole: it holds exactly what the list would be written as
+  // (line endings aside), so the exit's save over it loses nothing.
+  bool AutosaveListReadWhole() const { return autosaveReadWhole_; }
   void ShowPendingMessage();
   // Exit-time write of the autosave list: errors are silent. False when it failed.
   bool SaveAutosaveList();
@@ -179,7 +182,8 @@ class Player {
   void ShowStartedEntry(int index);
   void StartAt(int index);
   bool ReportAdd(playlist::AddResult result);
-  void LoadList(const std::string& path, bool deferMessage);
+  // True when `readBack` and the file holds exactly what the list would be written as.
+  bool LoadList(const std::string& path, bool deferMessage, bool readBack = false);
   void OnEndOfTrack(audio::Handle channel);
 
   audio::AudioLib& audio_;
@@ -188,6 +192,7 @@ class Player {
   std::mt19937 rng_;
   std::vector<std::string> pendingMessages_;
   bool fullReported_ = false;
+  bool autosaveReadWhole_ = false;
 };
 
 }  // namespace vemla::core

@@ -115,7 +115,7 @@ class RowSink : public playlist::ListSink {
     return true;
   }
   Player& p_;
-  std::vector<std::string> rows_;
+  std::vector<playlist::Text> rows_;  // shared with the entries
 };
 
 // Cheap check before reading a whole file that may be anything at all.
@@ -136,9 +136,9 @@ bool StartsAsList(const std::string& path) {
 
 }  // namespace
 
-void Player::LoadList(const std::string& path, bool deferMessage) {
+bool Player::LoadList(const std::string& path, bool deferMessage, bool readBack) {
   std::string bytes;
-  if (!StartsAsList(path) || !playlist::ReadWholeFile(path, bytes)) return;
+  if (!StartsAsList(path) || !playlist::ReadWholeFile(path, bytes)) return false;
   playlist::ListReadResult result;
   bool full = false;
   {
@@ -156,17 +156,18 @@ void Player::LoadList(const std::string& path, bool deferMessage) {
       ReportAdd(AddResult::Full);
     }
   }
-  if (result.error.empty()) return;
+  if (result.error.empty()) return readBack && playlist::ReadsBackAs(bytes, List);
   if (deferMessage) {
     pendingMessages_.push_back(result.error);
   } else {
     View().ShowMessage(result.error);
   }
+  return false;
 }
 
 void Player::LoadPlaylistFile(const std::string& path) { LoadList(path, false); }
 
-void Player::LoadAutosaveList() { LoadList(AutosaveListReadPath(), true); }
+void Player::LoadAutosaveList() { autosaveReadWhole_ = LoadList(AutosaveListReadPath(), true, true); }
 
 void Player::ShowPendingMessage() {
   std::vector<std::string> texts;

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "playlist/Text.h"
+
 namespace vemla::core {
 
 class PlayerView {
@@ -29,6 +31,10 @@ class PlayerView {
   virtual void AppendRow(const std::string& text) = 0;
   virtual void AppendRows(const std::vector<std::string>& texts) {
     for (const auto& t : texts) AppendRow(t);
+  }
+  // The entries' own row texts: a view that keeps them can share them instead of copying.
+  virtual void AppendRows(const std::vector<playlist::Text>& texts) {
+    AppendRows(std::vector<std::string>(texts.begin(), texts.end()));
   }
   virtual void SetRowText(int row, const std::string& text) = 0;
   virtual void RemoveRow(int row) = 0;

@@ -212,9 +212,13 @@ AddResult Playlist::Commit(int n) {
   t.clear();
   AppendNumberedName(t, n, e);
   e.NumberedName = t;
-  t.clear();
-  AppendFullTitle(t, e);
-  e.FullTitle = t;
+  if (e.Artist.empty()) {
+    e.FullTitle = e.Title;  // the same text: shared, not copied
+  } else {
+    t.clear();
+    AppendFullTitle(t, e);
+    e.FullTitle = t;
+  }
   t.clear();
   AppendDisplayLine(t, e.NumberedName.view(), e.LengthSeconds);
   e.DisplayLine = t;

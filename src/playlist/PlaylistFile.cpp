@@ -218,19 +218,65 @@ bool HasLineBreak(std::string_view s) {
   return std::memchr(s.data(), '\n', s.size()) || std::memchr(s.data(), '\r', s.size());
 }
 
-void AppendOneLine(std::string& out, std::string_view s) {
-  size_t from = out.size();
-  out += s;
-  if (!HasLineBreak(s)) return;
-  for (size_t i = from; i < out.size(); ++i) {
-    if (out[i] == '\r' || out[i] == '\n') out[i] = ' ';
+// Where the entry lines go: appended to a string, or compared with a file's bytes.
+struct StringOut {
+  std::string& s;
+  void put(std::string_view v) { s += v; }
+  void put(char c) { s += c; }
+  bool ok() const { return true; }
+};
+
+// Matches what is put against bytes already read, carriage returns left out of both (a list
+// reads back the same whatever its line endings).
+class CrFreeMatch {
+ public:
+  explicit CrFreeMatch(std::string_view bytes) : b_(bytes) {}
+  void put(std::string_view v) {
+    if (!ok_) return;
+    if (b_.size() - i_ >= v.size() && std::memcmp(b_.data() + i_, v.data(), v.size()) == 0) {
+      i_ += v.size();
+      return;
+    }
+    for (char c : v) {
+      if (c == '\r') continue;
+      skipCarriageReturns();
+      if (i_ == b_.size() || b_[i_] != c) {
+        ok_ = false;
+        return;
+      }
+      ++i_;
+    }
   }
+  void put(char c) { put(std::string_view(&c, 1)); }
+  bool ok() const { return ok_; }
+  bool atEnd() {
+    skipCarriageReturns();
+    return ok_ && i_ == b_.size();
+  }
+
+ private:
+  void skipCarriageReturns() {
+    while (i_ < b_.size() && b_[i_] == '\r') ++i_;
+  }
+  std::string_view b_;
+  size_t i_ = 0;
+  bool ok_ = true;
+};
+
+template <class Out>
+void PutOneLine(Out& out, std::string_view s) {
+  if (!HasLineBreak(s)) {
+    out.put(s);
+    return;
+  }
+  for (char c : s) out.put(c == '\r' || c == '\n' ? ' ' : c);
 }
 
-void AppendNumber(std::string& out, int32_t v) {
+template <class Out>
+void PutNumber(Out& out, int32_t v) {
   char buf[12];
   auto r = std::to_chars(buf, buf + sizeof buf, v);
-  out.append(buf, r.ptr);
+  out.put(std::string_view(buf, static_cast<size_t>(r.ptr - buf)));
 }
 
 // A path that would not read back as itself: one holding a line feed (it would end the line)
@@ -241,48 +287,62 @@ bool NeedsFileUri(std::string_view path) {
   return std::memchr(path.data(), '\n', path.size()) || path.find("://") != std::string_view::npos;
 }
 
-void AppendFileUri(std::string& out, std::string_view path) {
+template <class Out>
+void PutFileUri(Out& out, std::string_view path) {
   static constexpr char kHex[] = "0123456789ABCDEF";
-  out += "file://";
+  out.put("file://");
   for (char ch : path) {
     auto c = static_cast<unsigned char>(ch);
     bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
                  std::strchr("/-._~!$&'()*+,;=@", c) != nullptr;
     if (plain && c != 0) {
-      out += ch;
+      out.put(ch);
     } else {
-      out += '%';
-      out += kHex[c >> 4];
-      out += kHex[c & 15];
+      out.put('%');
+      out.put(kHex[c >> 4]);
+      out.put(kHex[c & 15]);
     }
   }
 }
 
-}  // namespace
-
-void AppendEntryLines(std::string& out, const Playlist& list, int index) {
+template <class Out>
+void PutEntryLines(Out& out, const Playlist& list, int index) {
   const Tcancion& e = list.Entries[index];
   std::string_view path = e.Path.view();
   const bool asUri = !e.IsCdTrack && NeedsFileUri(path);
   // Only an absolute path can be written as an address; any other such path is left out
   // rather than written as a list that reads back differently.
   if (asUri && path[0] != '/') return;
-  out += "#EXTINF:";
-  AppendNumber(out, e.LengthSeconds);
-  out += ',';
-  AppendOneLine(out, e.FullTitle.view());
-  out += "\r\n";
+  out.put("#EXTINF:");
+  PutNumber(out, e.LengthSeconds);
+  out.put(',');
+  PutOneLine(out, e.FullTitle.view());
+  out.put("\r\n");
   if (e.IsCdTrack) {
-    out += "CDA://";
-    AppendNumber(out, e.CdDrive);
-    out += ',';
-    AppendNumber(out, e.CdTrack);
+    out.put("CDA://");
+    PutNumber(out, e.CdDrive);
+    out.put(',');
+    PutNumber(out, e.CdTrack);
   } else if (asUri) {
-    AppendFileUri(out, path);
+    PutFileUri(out, path);
   } else {
-    out += path;
+    out.put(path);
   }
-  out += "\r\n";
+  out.put("\r\n");
+}
+
+}  // namespace
+
+void AppendEntryLines(std::string& out, const Playlist& list, int index) {
+  StringOut o{out};
+  PutEntryLines(o, list, index);
+}
+
+bool ReadsBackAs(std::string_view bytes, const Playlist& list) {
+  CrFreeMatch m(bytes);
+  m.put("#EXTM3U\r\n");
+  for (int i = 1; m.ok() && i <= list.EntryCount; ++i) PutEntryLines(m, list, i);
+  return m.atEnd();
 }
 
 std::string FormatPlaylist(const Playlist& list) {

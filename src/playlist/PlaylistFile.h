@@ -53,6 +53,9 @@ std::string ListFolder(const std::string& listPath);
 std::string FormatPlaylist(const Playlist& list);
 // The lines FormatPlaylist writes for entry `index` (none for an entry it leaves out), appended.
 void AppendEntryLines(std::string& out, const Playlist& list, int index);
+// True when `bytes` are what FormatPlaylist writes for `list`, carriage returns aside: a list
+// file that was read whole, which a save over it would not change.
+bool ReadsBackAs(std::string_view bytes, const Playlist& list);
 
 // Writes `bytes` to a temporary file beside `path` and renames it over `path`, so an existing
 // file is never left truncated. Returns "" on success or the error text.

@@ -5,8 +5,13 @@
 // 32 bytes even when empty, this costs one pointer (8 bytes) and allocates only when non-empty.
 // It converts implicitly to std::string, so `QString::fromStdString(entry.Title)` and
 // `std::string s = entry.Title` read as usual.
+//
+// The bytes never change once made, so a copy shares them (a count of holders, atomic because a
+// copy may be dropped on another thread): the list view's row and the entry's DisplayLine are one
+// block, and a title written back unchanged is not copied again.
 #include <cstdint>
 #include <cstring>
+#include <new>
 #include <string>
 #include <string_view>
 
@@ -18,10 +23,14 @@ class Text {
   Text(std::string_view s) { assign(s); }    // NOLINT: implicit on purpose
   Text(const std::string& s) { assign(s); }  // NOLINT
   Text(const char* s) { assign(s ? std::string_view(s) : std::string_view()); }  // NOLINT
-  Text(const Text& o) { assign(o.view()); }
+  Text(const Text& o) : p_(o.p_) { hold(); }
   Text(Text&& o) noexcept : p_(o.p_) { o.p_ = nullptr; }
   Text& operator=(const Text& o) {
-    if (this != &o) assign(o.view());
+    if (p_ != o.p_) {
+      release();
+      p_ = o.p_;
+      hold();
+    }
     return *this;
   }
   Text& operator=(Text&& o) noexcept {
@@ -50,10 +59,10 @@ class Text {
   size_t size() const {
     if (!p_) return 0;
     uint32_t n;
-    std::memcpy(&n, p_, sizeof n);
+    std::memcpy(&n, p_ + kSizeAt, sizeof n);
     return n;
   }
-  const char* c_str() const { return p_ ? p_ + sizeof(uint32_t) : ""; }
+  const char* c_str() const { return p_ ? p_ + kHead : ""; }
   std::string_view view() const { return {c_str(), size()}; }
   std::string str() const { return std::string(view()); }
   operator std::string() const { return str(); }  // NOLINT: implicit on purpose
@@ -90,21 +99,29 @@ class Text {
   }
 
  private:
-  // Layout: 32-bit length, the bytes, a terminating NUL.
+  // Layout: 32-bit count of holders, 32-bit length, the bytes, a terminating NUL.
+  static constexpr size_t kSizeAt = sizeof(uint32_t);
+  static constexpr size_t kHead = 2 * sizeof(uint32_t);
+  uint32_t* holders() const { return reinterpret_cast<uint32_t*>(p_); }
+  void hold() {
+    if (p_) __atomic_fetch_add(holders(), 1u, __ATOMIC_RELAXED);
+  }
   void assign(std::string_view s) {
     char* q = nullptr;
     if (!s.empty()) {
       uint32_t n = static_cast<uint32_t>(s.size());
-      q = new char[sizeof n + s.size() + 1];
-      std::memcpy(q, &n, sizeof n);
-      std::memcpy(q + sizeof n, s.data(), s.size());
-      q[sizeof n + s.size()] = '\0';
+      q = static_cast<char*>(::operator new(kHead + s.size() + 1));
+      uint32_t one = 1;
+      std::memcpy(q, &one, sizeof one);
+      std::memcpy(q + kSizeAt, &n, sizeof n);
+      std::memcpy(q + kHead, s.data(), s.size());
+      q[kHead + s.size()] = '\0';
     }
     release();
     p_ = q;
   }
   void release() {
-    delete[] p_;
+    if (p_ && __atomic_sub_fetch(holders(), 1u, __ATOMIC_ACQ_REL) == 0) ::operator delete(p_);
     p_ = nullptr;
   }
   char* p_ = nullptr;

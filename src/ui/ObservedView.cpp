@@ -32,6 +32,11 @@ void ObservedView::AppendRows(const std::vector<std::string>& texts) {
   changed();
 }
 
+void ObservedView::AppendRows(const std::vector<playlist::Text>& texts) {
+  inner_.AppendRows(texts);
+  changed();
+}
+
 void ObservedView::SetRowText(int row, const std::string& text) {
   inner_.SetRowText(row, text);
   changed();

@@ -20,6 +20,7 @@ class ObservedView : public core::PlayerView {
   void SetPlaybackTimers(bool running) override;
   void AppendRow(const std::string& text) override;
   void AppendRows(const std::vector<std::string>& texts) override;
+  void AppendRows(const std::vector<playlist::Text>& texts) override;
   void SetRowText(int row, const std::string& text) override;
   void RemoveRow(int row) override;
   void ClearRows() override;

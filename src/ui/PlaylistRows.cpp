@@ -21,12 +21,27 @@ void PlaylistRows::append(const std::string& text) {
   endInsertRows();
 }
 
+namespace {
+template <class Texts>
+void appendAll(std::vector<playlist::Text>& rows, const Texts& texts) {
+  rows.reserve(std::max(rows.size() + texts.size(), 2 * rows.capacity()));
+  for (const auto& t : texts) rows.emplace_back(t);
+}
+}  // namespace
+
 void PlaylistRows::append(const std::vector<std::string>& texts) {
   if (texts.empty()) return;
   int n = rowCount();
   beginInsertRows({}, n, n + static_cast<int>(texts.size()) - 1);
-  rows_.reserve(std::max(rows_.size() + texts.size(), 2 * rows_.capacity()));
-  for (const std::string& t : texts) rows_.emplace_back(t);
+  appendAll(rows_, texts);
+  endInsertRows();
+}
+
+void PlaylistRows::append(const std::vector<playlist::Text>& texts) {
+  if (texts.empty()) return;
+  int n = rowCount();
+  beginInsertRows({}, n, n + static_cast<int>(texts.size()) - 1);
+  appendAll(rows_, texts);
   endInsertRows();
 }
 

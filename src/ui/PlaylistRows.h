@@ -20,6 +20,7 @@ class PlaylistRows : public QAbstractListModel {
 
   void append(const std::string& text);
   void append(const std::vector<std::string>& texts);
+  void append(const std::vector<playlist::Text>& texts);
   void setText(int row, const std::string& text);
   void remove(int row);
   void clear();

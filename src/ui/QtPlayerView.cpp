@@ -44,6 +44,10 @@ void QtPlayerView::AppendRows(const std::vector<std::string>& texts) {
   if (playlist_) playlist_->appendRows(texts);
 }
 
+void QtPlayerView::AppendRows(const std::vector<playlist::Text>& texts) {
+  if (playlist_) playlist_->appendRows(texts);
+}
+
 void QtPlayerView::SetRowText(int row, const std::string& text) {
   if (playlist_) playlist_->setRowText(row, text);
 }

@@ -33,6 +33,7 @@ class QtPlayerView : public QObject, public core::PlayerView {
   void SetPlaybackTimers(bool running) override;
   void AppendRow(const std::string& text) override;
   void AppendRows(const std::vector<std::string>& texts) override;
+  void AppendRows(const std::vector<playlist::Text>& texts) override;
   void SetRowText(int row, const std::string& text) override;
   void RemoveRow(int row) override;
   void ClearRows() override;

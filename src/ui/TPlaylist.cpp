@@ -179,6 +179,7 @@ void TPlaylist::setCdDialog(QWidget* cdDialog) { cd_ = cdDialog; }
 
 void TPlaylist::appendRow(const std::string& text) { rows_->append(text); }
 void TPlaylist::appendRows(const std::vector<std::string>& texts) { rows_->append(texts); }
+void TPlaylist::appendRows(const std::vector<playlist::Text>& texts) { rows_->append(texts); }
 void TPlaylist::setRowText(int row, const std::string& text) { rows_->setText(row, text); }
 void TPlaylist::removeRow(int row) { rows_->remove(row); }
 void TPlaylist::clearRows() { rows_->clear(); }

@@ -18,6 +18,8 @@
 #include <string>
 #include <vector>
 
+#include "playlist/Text.h"
+
 class QListView;
 class QMenu;
 class QLabel;
@@ -50,6 +52,7 @@ class TPlaylist : public QWidget {
   // Rows of `Listado` (UTF-8 texts, rows from 0).
   void appendRow(const std::string& text);
   void appendRows(const std::vector<std::string>& texts);
+  void appendRows(const std::vector<playlist::Text>& texts);  // shared, not copied
   void setRowText(int row, const std::string& text);
   void removeRow(int row);
   void clearRows();
