@@ -167,7 +167,9 @@ bool Player::LoadList(const std::string& path, bool deferMessage, bool readBack)
 
 void Player::LoadPlaylistFile(const std::string& path) { LoadList(path, false); }
 
-void Player::LoadAutosaveList() { autosaveReadWhole_ = LoadList(AutosaveListReadPath(), true, true); }
+void Player::LoadAutosaveList() {
+  autosaveReadWhole_ = LoadList(AutosaveListReadPath(), true, true);
+}
 
 void Player::ShowPendingMessage() {
   std::vector<std::string> texts;

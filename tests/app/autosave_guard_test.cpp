@@ -33,6 +33,8 @@ bool copyKept(const std::string& name, const std::string& text) {
   }
   bool kept = app::keepUnreadAutosaveList(list.string(), loaded);
   EXPECT_EQ(kept, fs::exists(list.string() + ".bak")) << name;
+  // The start-up's own check of the bytes it read agrees with the guard's read of the file.
+  if (!text.empty()) EXPECT_EQ(playlist::ReadsBackAs(bytes, loaded), !kept) << name;
   if (kept) {
     EXPECT_EQ(test::readFile(list.string() + ".bak"), text) << name;
   }
@@ -56,6 +58,10 @@ TEST(AutosaveGuard, CopiesOnlyWhatTheReadCouldNotTakeInWhole) {
   EXPECT_TRUE(copyKept("no-extinf.M3U", "#EXTM3U\r\n/m/a.mp3\r\n"));
   EXPECT_TRUE(copyKept("blank-line.M3U", "#EXTM3U\r\n\r\n#EXTINF:4,Uno\r\n/m/a.mp3\r\n"));
   EXPECT_TRUE(copyKept("last-line-cut.M3U", "#EXTM3U\r\n#EXTINF:4,Uno\r\n/m/a.mp"));
+  EXPECT_FALSE(copyKept("address.M3U", "#EXTM3U\r\n#EXTINF:4,Uno\r\nfile:///m/a%0Ab.mp3\r\n"));
+  EXPECT_TRUE(copyKept("address-lower.M3U", "#EXTM3U\r\n#EXTINF:4,Uno\r\nfile:///m/a%0ab.mp3\r\n"));
+  EXPECT_TRUE(copyKept("cr-in-line.M3U", "#EXTM3U\r\n#EXTINF:4,U\rno\r\n/m/a.mp3\r\n"));
+  EXPECT_TRUE(copyKept("extra-line.M3U", "#EXTM3U\r\n#EXTINF:4,Uno\r\n/m/a.mp3\r\n\r\n"));
 }
 
 }  // namespace

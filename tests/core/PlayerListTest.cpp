@@ -131,6 +131,38 @@ TEST(PlayerList, BadNumbersStopTheReadingWithAMessage) {
   EXPECT_TRUE(t.view.messages.empty());
   t.player.ShowPendingMessage();
   EXPECT_EQ(t.view.messages, std::vector<std::string>{vemla::core::kPlaylistFullMessage});
+  EXPECT_FALSE(s.player.AutosaveListReadWhole());
+  EXPECT_FALSE(t.player.AutosaveListReadWhole());
+}
+
+// Only a list the exit's save would write back unchanged counts as read whole: one entry past
+// the playlist's capacity is an unread entry, even in the player's own format.
+TEST(PlayerList, AutosaveListReadWholeOnlyWhenNothingIsLeftOut) {
+  auto dir = vemla::test::tempDir() / "whole";
+  fs::create_directories(dir);
+  std::string entries;
+  for (int i = 1; i <= vemla::playlist::kPlaylistCapacity; ++i) {
+    entries += "#EXTINF:" + std::to_string(i) + ",T\xc3\xadtulo " + std::to_string(i) + "\r\n/m/" +
+               std::to_string(i) + ".mp3\r\n";
+  }
+  struct Case {
+    std::string text;
+    bool whole;
+  } cases[] = {
+      {"#EXTM3U\r\n" + entries, true},
+      {"#EXTM3U\r\n" + entries + "#EXTINF:1,Otra\r\n/m/otra.mp3\r\n", false},
+      {"#EXTM3U\r\n#EXTINF:3,A\r\n/m/a.mp3\r\n", true},
+      {"#EXTM3U\n#EXTINF:3,A\n/m/a.mp3\n", true},
+      {"#EXTM3U\r\n#EXTINF:3,A\r\n/m/a.mp3\r\n#EXTINF:4,B\r\nhttp://x/b.mp3\r\n", false},
+      {"#EXTM3U\r\n#EXTINF:03,A\r\n/m/a.mp3\r\n", false},
+  };
+  for (const Case& c : cases) {
+    PlayerRig r;
+    r.player.SetDefaults((dir / "VemlaPlayer").string());
+    writeFile("whole/VemlaPlayer.M3U", c.text);
+    r.player.LoadAutosaveList();
+    EXPECT_EQ(r.player.AutosaveListReadWhole(), c.whole) << c.text.size();
+  }
 }
 
 TEST(PlayerList, SavingLists) {

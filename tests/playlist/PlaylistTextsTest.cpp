@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "playlist/EntryInfo.h"
 #include "playlist/Playlist.h"
@@ -110,6 +112,21 @@ TEST(Text, CompactTextBehavesAsAString) {
   EXPECT_STREQ(c.c_str(), "");
   c = std::string("x\0y", 3);
   EXPECT_EQ(c.size(), 3u);
+  // Copies share the bytes; each lives on whatever happens to the others, on any thread.
+  Text d = b;
+  b = "zz";
+  EXPECT_EQ(d, "abc");
+  d = d;
+  Text e = d;
+  d = std::move(e);
+  EXPECT_EQ(d, "abc");
+  std::vector<Text> copies(2000, d);
+  std::thread other([part = std::vector<Text>(copies.begin(), copies.begin() + 1000)]() mutable {
+    part.clear();
+  });
+  copies.clear();
+  other.join();
+  EXPECT_EQ(d, "abc");
 }
 
 // Texts of entries read from a list: the number, the title, the cut and the time, for entries
