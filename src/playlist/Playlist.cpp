@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
 #include <utility>
 
@@ -26,6 +27,12 @@ Tcancion& EntryArray::operator[](int index) {
   }
   if (index > static_cast<int>(v_.size())) v_.resize(index);  // within the reserve: no move
   return v_[index - 1];
+}
+
+Tcancion& EntryArray::Clear(int index) {
+  // An entry past the stored ones is made clear by the growth itself.
+  if (index >= 1 && index <= static_cast<int>(v_.size())) v_[index - 1] = Tcancion{};
+  return (*this)[index];
 }
 
 void EntryArray::Trim(int count) {
@@ -126,6 +133,13 @@ void AppendDisplayLine(std::string& out, std::string_view text, int32_t lengthSe
   const size_t n = text.size();
   const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
   while (i < n) {
+    // No ASCII character weighs more than 8, so this many cannot reach the cut: they are
+    // summed without looking for it.
+    for (size_t end = std::min(n, i + static_cast<size_t>(149 - sum) / 8);
+         i < end && bytes[i] < 0x80; ++i) {
+      sum += kAsciiWeights.w[bytes[i]];
+    }
+    if (i == n) break;
     const unsigned char b = bytes[i];
     if (b < 0x80) {
       sum += kAsciiWeights.w[b];
@@ -229,8 +243,7 @@ AddResult Playlist::Commit(int n) {
 AddResult Playlist::AddFileEntry(audio::AudioLib& audio, const std::string& path) {
   int n = EntryCount + 1;
   if (n > kPlaylistCapacity) return AddResult::Full;
-  Tcancion& e = Entries[n];
-  e = Tcancion{};  // a new entry always starts clear, whatever touched it before
+  Tcancion& e = Entries.Clear(n);
   if (ReadEntryInfo(audio, path, e) != 0) {
     e = Tcancion{};
     return AddResult::Failed;
@@ -253,8 +266,7 @@ AddResult Playlist::AddCdTrackEntry(audio::AudioLib& audio, int drive, int track
                                     const std::string& name) {
   int n = EntryCount + 1;
   if (n > kPlaylistCapacity) return AddResult::Full;
-  Tcancion& e = Entries[n];
-  e = Tcancion{};  // a new entry always starts clear, whatever touched it before
+  Tcancion& e = Entries.Clear(n);
   if (ReadCdTrackInfo(audio, drive, track, e, name) != 0) {
     e = Tcancion{};
     return AddResult::Failed;
@@ -271,8 +283,7 @@ AddResult Playlist::AddListedEntry(const std::string& path, const std::string& a
                                    const std::string& title, int32_t seconds) {
   int n = EntryCount + 1;
   if (n > kPlaylistCapacity) return AddResult::Full;
-  Tcancion& e = Entries[n];
-  e = Tcancion{};  // a new entry always starts clear, whatever touched it before
+  Tcancion& e = Entries.Clear(n);
   e.Author = author;
   e.Title = title;
   // A plain list of paths names no titles; without a name the row would read "3.  - (00:00)".
@@ -287,8 +298,7 @@ AddResult Playlist::AddListedCdTrack(int drive, int track, const std::string& ti
                                      int32_t seconds) {
   int n = EntryCount + 1;
   if (n > kPlaylistCapacity) return AddResult::Full;
-  Tcancion& e = Entries[n];
-  e = Tcancion{};  // a new entry always starts clear, whatever touched it before
+  Tcancion& e = Entries.Clear(n);
   e.IsCdTrack = true;
   e.CdDrive = drive;
   e.CdTrack = track;

@@ -23,6 +23,8 @@ class EntryArray {
   // 1…kPlaylistCapacity. Any other index reads a clear entry and writes go nowhere.
   const Tcancion& operator[](int index) const;
   Tcancion& operator[](int index);
+  // The entry at `index` made clear, whatever touched it before (a new entry always starts so).
+  Tcancion& Clear(int index);
   // Drops storage of entries above `count` (they are clear by then).
   void Trim(int count);
 

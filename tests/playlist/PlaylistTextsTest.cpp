@@ -29,6 +29,12 @@ TEST(DisplayLine, CutsByWeightAndAppendsTime) {
       {std::string(51, 'a'), 5, std::string(50, 'a') + "... - (00:05)"},
       {std::string(19, '@'), 1, std::string(19, '@') + "... - (00:01)"},
       {std::string(75, ' '), 1, std::string(75, ' ') + "... - (00:01)"},
+      // Weights add up the same across runs of plain letters and other characters.
+      {std::string(18, '@') + "abc", 1, std::string(18, '@') + "ab... - (00:01)"},
+      {std::string(45, 'a') + "\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9", 1,
+       std::string(45, 'a') + "\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9... - (00:01)"},
+      {"\xC3\xA9" + std::string(47, 'a') + "b", 1,
+       "\xC3\xA9" + std::string(47, 'a') + "b - (00:01)"},
   };
   for (const auto& c : cases) EXPECT_EQ(BuildDisplayLine(c.text, c.seconds), c.want) << c.text;
 }
