@@ -119,9 +119,9 @@ class Player:
 class Ours(Player):
     list_before_window = True
 
-    def __init__(self, args):
-        super().__init__("ours", "VemlaPlayer", args)
-        self.folder = args.program
+    def __init__(self, args, folder=None, name="ours", label="VemlaPlayer"):
+        super().__init__(name, label, args)
+        self.folder = folder or args.program
 
     def command(self, mode, media, home):
         stem = os.path.join(self.folder, "VemlaPlayer")
@@ -319,10 +319,14 @@ def main():
     ap.add_argument("--window", type=float, default=20, help="seconds of CPU measurement")
     ap.add_argument("--stall-ms", type=int, default=3000)
     ap.add_argument("--timeout", type=float, default=120)
+    ap.add_argument("--baseline", help="another build's program folder (writable copy), measured "
+                    "beside the others as \"VemlaPlayer before\"")
     args = ap.parse_args()
 
     work = tempfile.mkdtemp(prefix="vemla-peers-")
     players = [Ours(args)]
+    if args.baseline:
+        players.append(Ours(args, args.baseline, "before", "VemlaPlayer before"))
     for name in [p for p in args.peers.split(",") if p]:
         if name == "audacious" and shutil.which("audacious"):
             players.append(Audacious(args, audacious_registry(work)))

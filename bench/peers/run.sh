@@ -2,13 +2,15 @@
 # VemlaPlayer beside the peer players (Debian's audacious and qmmp), under one Xvfb with the same
 # media, interleaved run by run; prints a table of medians (see compare.py for the figures).
 # Usage: bench/peers/run.sh [--install] [--quick] [--runs N] [--peers audacious,qmmp]
-#        [--tests startup,play,list]
+#        [--tests startup,play,list] [--baseline <program folder>]
 #   --install  installs the peer players and what the measurement needs (apt-get, root or sudo)
 #   --quick    1 run, 5 s CPU window, a 1,000-entry list instead of 40,000
+#   --baseline also measures another build of the player (its program folder, e.g. the
+#              build/…/VemlaPlayer of an older checkout), so before and after share one run
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
-install=0 runs=5 window=20 count=40000 peers=audacious,qmmp tests=startup,play,list
+install=0 runs=5 window=20 count=40000 peers=audacious,qmmp tests=startup,play,list baseline=
 while [ $# -gt 0 ]; do
   case "$1" in
     --install) install=1 ;;
@@ -16,6 +18,7 @@ while [ $# -gt 0 ]; do
     --runs) runs=$2; shift ;;
     --peers) peers=$2; shift ;;
     --tests) tests=$2; shift ;;
+    --baseline) baseline=$(cd "$2" && pwd); shift ;;
     *) echo "unknown option $1" >&2; exit 2 ;;
   esac
   shift
@@ -38,6 +41,12 @@ work=${WORK:-/tmp/vemla-peers}
 mkdir -p "$work"
 rm -rf "$work/VemlaPlayer"
 cp -r "$build/VemlaPlayer" "$work/VemlaPlayer"
+extra=()
+if [ -n "$baseline" ]; then
+  rm -rf "$work/VemlaPlayer-before"
+  cp -r "$baseline" "$work/VemlaPlayer-before"
+  extra=(--baseline "$work/VemlaPlayer-before")
+fi
 media=$work/media
 mkdir -p "$media/tracks"
 if [ ! -s "$media/tone120.mp3" ]; then
@@ -81,4 +90,4 @@ read -r DBUS_SESSION_BUS_ADDRESS bus < <(dbus-daemon --session --fork --print-ad
 export DBUS_SESSION_BUS_ADDRESS
 
 python3 "$here/compare.py" --program "$work/VemlaPlayer" --probe "$build/bench/peers/peer_probe" \
-  --media "$media" --count "$count" --runs "$runs" --window "$window" --peers "$peers" --tests "$tests"
+  --media "$media" --count "$count" --runs "$runs" --window "$window" --peers "$peers" --tests "$tests" "${extra[@]}"
