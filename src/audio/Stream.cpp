@@ -222,8 +222,14 @@ int Stream::forEachHeard(int frames, int64_t latency, Visit visit) const {
   const uint64_t first = end >= static_cast<uint64_t>(frames) ? end - frames : 0;
   int i = 0;
   for (; i < frames - static_cast<int>(end - first); ++i) visit(i, 0u);
-  for (uint64_t at = first; at < end; ++at, ++i) {
-    visit(i, history_[at % kHistoryFrames].load(std::memory_order_relaxed));
+  // At most two straight runs of the circular history, so the inner loop only reads on.
+  for (uint64_t at = first; at < end;) {
+    const size_t start = static_cast<size_t>(at % kHistoryFrames);
+    const size_t run =
+        static_cast<size_t>(std::min<uint64_t>(end - at, kHistoryFrames - start));
+    const std::atomic<uint32_t>* words = history_.get() + start;
+    for (size_t k = 0; k < run; ++k, ++i) visit(i, words[k].load(std::memory_order_relaxed));
+    at += run;
   }
   return frames;
 }
@@ -252,13 +258,19 @@ bool Stream::mix(int32_t* acc, int16_t* scratch, int frames, uint64_t callbackIn
     // 16.16 fixed point: volume 100 passes every sample unchanged.
     const int32_t gain =
         static_cast<int32_t>(volume_.load(std::memory_order_relaxed) * 65536.0f + 0.5f);
-    uint64_t h = historyCount_.load(std::memory_order_relaxed);
-    for (size_t i = 0; i < n; ++i) {
-      int16_t l = scratch[2 * i], r = scratch[2 * i + 1];
-      history_[(h + i) % kHistoryFrames].store(pack(l, r), std::memory_order_relaxed);
-      acc[2 * i] += (l * gain) >> 16;
-      acc[2 * i + 1] += (r * gain) >> 16;
+    const uint64_t h = historyCount_.load(std::memory_order_relaxed);
+    for (size_t done = 0; done < n;) {
+      const size_t start = static_cast<size_t>((h + done) % kHistoryFrames);
+      const size_t run = std::min(n - done, kHistoryFrames - start);
+      std::atomic<uint32_t>* words = history_.get() + start;
+      const int16_t* from = scratch + 2 * done;
+      for (size_t k = 0; k < run; ++k) {
+        words[k].store(pack(from[2 * k], from[2 * k + 1]), std::memory_order_relaxed);
+      }
+      done += run;
     }
+    // Kept apart from the atomic stores above so the compiler can vectorise it.
+    for (size_t i = 0; i < 2 * n; ++i) acc[i] += (scratch[i] * gain) >> 16;
     historyCount_.store(h + n, std::memory_order_release);
     if (firstMixNs_.load(std::memory_order_relaxed) == 0) {
       firstMixNs_.store(nowNs(), std::memory_order_release);

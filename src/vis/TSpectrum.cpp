@@ -45,8 +45,9 @@ const QImage& TSpectrum::Draw(const SpectrumData& data, int x, int y) {
 
     if (drawMode == 0) {
       const int c = x + i;
-      canvas_.moveTo(c, bottom);
-      canvas_.lineTo(c, bottom - bar, pen);
+      // The line from the bottom edge up to, but not including, bottom - bar.
+      canvas_.fillRect(c, bottom - bar + 1, c + 1, bottom + 1, pen);
+      canvas_.moveTo(c, bottom - bar);
       if (showPeaks) canvas_.setPixel(c, bottom - peak, pen);
     } else if (drawMode == 1) {
       const int c = x + i * (columnWidth + 1);
