@@ -28,6 +28,11 @@ void Canvas::fillRect(int left, int top, int right, int bottom, QRgb color) {
   top = std::max(top, 0);
   right = std::min(right, width_);
   bottom = std::min(bottom, height_);
+  if (right - left == 1) {
+    // A single column (the spectrum's bars): one store per row.
+    for (int y = top; y < bottom; ++y) bits_[static_cast<ptrdiff_t>(y) * stride_ + left] = color;
+    return;
+  }
   for (int y = top; y < bottom; ++y) {
     uint32_t* row = bits_ + static_cast<ptrdiff_t>(y) * stride_;
     std::fill(row + left, row + std::max(left, right), color);

@@ -3,6 +3,7 @@
 // the sink drains in real time (the worker refills in bursts) or takes whatever is there.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <memory>
 #include <thread>
@@ -91,6 +92,50 @@ INSTANTIATE_TEST_SUITE_P(Sinks, StreamRingTest,
                          ::testing::Values(RingCase{"RealTime", true},
                                            RingCase{"DrainsAtOnce", false}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// What was heard, read back from the circular history: windows that lie before its wrap, across
+// it, after it, and one reaching back past the first frame mixed (silence there).
+TEST(StreamHistory, HeardWindowsAndPeaksAcrossTheWrap) {
+  constexpr int kBuffer = 1000;
+  Stream s(std::make_unique<CountingDecoder>(1000000), 0, 44100, false);
+  s.prebuffer(2048, 1000);
+  s.setState(Stream::kPlaying);
+  std::vector<int32_t> acc(2 * kBuffer);
+  std::vector<int16_t> scratch(2 * kBuffer);
+  auto mixOnce = [&](uint64_t index) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (s.starved(kBuffer) && std::chrono::steady_clock::now() < deadline) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    std::fill(acc.begin(), acc.end(), 0);
+    s.mix(acc.data(), scratch.data(), kBuffer, index);
+  };
+
+  mixOnce(1);
+  std::vector<int16_t> out(2 * 1024);
+  ASSERT_EQ(s.copyHeard(out.data(), 1024, 0), 1024);
+  for (int i = 0; i < 1024; ++i) {
+    ASSERT_EQ(out[2 * i], i < 24 ? 0 : i - 24) << "before the first frame, at " << i;
+  }
+
+  // 34 buffers: the history (32768 frames) has wrapped once, inside the 33rd.
+  for (uint64_t index = 2; index <= 34; ++index) mixOnce(index);
+  const int64_t heard = 34 * kBuffer;
+  for (int64_t latency : {0, 208, 700, 1231, 1232, 5000}) {
+    ASSERT_EQ(s.copyHeard(out.data(), 1024, latency), 1024);
+    const int64_t first = heard - latency - 1024;
+    int peak = 0;
+    for (int i = 0; i < 1024; ++i) {
+      const int expected = static_cast<int>((first + i) & 0x7fff);
+      ASSERT_EQ(out[2 * i], expected) << "latency " << latency << ", frame " << i;
+      ASSERT_EQ(out[2 * i + 1], -expected) << "latency " << latency << ", frame " << i;
+      peak = std::max(peak, expected);
+    }
+    const uint32_t level = s.level(1024, latency);
+    EXPECT_EQ(level & 0xffff, static_cast<uint32_t>(peak)) << latency;
+    EXPECT_EQ(level >> 16, static_cast<uint32_t>(peak)) << latency;
+  }
+}
 
 }  // namespace
 }  // namespace vemla::audio
