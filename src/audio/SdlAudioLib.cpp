@@ -77,10 +77,7 @@ void SdlAudioLib::Free() {
     notifierQuit_ = true;
     sem_post(&endSignal_);
     if (notifier_.joinable()) notifier_.join();
-    if (untimed_) {
-      lockWaiters_.fetch_add(1, std::memory_order_acq_rel);
-      sem_post(&untimedWake_);
-    }
+    if (untimed_) announceLock();
     SDL_CloseAudioDevice(dev_);  // waits for the callback to finish
     lockWaiters_ = 0;
     dev_ = 0;
@@ -220,10 +217,7 @@ std::vector<std::string> SdlAudioLib::CD_GetID(int drive, uint32_t id) {
 
 void SdlAudioLib::lockDevice() {
   if (!dev_) return;
-  if (untimed_) {
-    lockWaiters_.fetch_add(1, std::memory_order_acq_rel);
-    sem_post(&untimedWake_);
-  }
+  if (untimed_) announceLock();
   SDL_LockAudioDevice(dev_);
   if (untimed_) lockWaiters_.fetch_sub(1, std::memory_order_acq_rel);
 }
@@ -276,6 +270,23 @@ bool SdlAudioLib::wokenWithin(int64_t ns) {
   return true;
 }
 
+void SdlAudioLib::announceLock() {
+  lockRequests_.fetch_add(1, std::memory_order_acq_rel);
+  lockWaiters_.fetch_add(1, std::memory_order_acq_rel);
+  sem_post(&untimedWake_);
+}
+
+// The callback ends early once for each lock asked for. Should the caller not have taken the
+// lock by the next buffer (a busy machine did not run it), that buffer waits as usual: ending
+// early again and again would pour out silence at full speed.
+bool SdlAudioLib::waiterToLetIn() {
+  if (lockWaiters_.load(std::memory_order_acquire) == 0) return false;
+  const uint64_t asked = lockRequests_.load(std::memory_order_acquire);
+  if (asked == servedRequests_) return false;
+  servedRequests_ = asked;
+  return true;
+}
+
 void SdlAudioLib::waitUntimed(int frames) {
   // The waits end early when another thread wants the device, so no caller is held up.
   auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(kUntimedWaitMs);
@@ -287,13 +298,13 @@ void SdlAudioLib::waitUntimed(int frames) {
     if (!playing) {
       // A buffer of silence in real time, unless a stream starts meanwhile.
       if (!wokenWithin(1000000000LL * frames / deviceRate_)) return;
-      if (lockWaiters_.load(std::memory_order_acquire) > 0) return;
+      if (waiterToLetIn()) return;
       continue;
     }
     for (int i = 0; i < mixCount_; ++i) {
       while (mix_[static_cast<size_t>(i)]->starved(static_cast<size_t>(frames)) &&
              std::chrono::steady_clock::now() < until) {
-        if (wokenWithin(1000000) && lockWaiters_.load(std::memory_order_acquire) > 0) return;
+        if (wokenWithin(1000000) && waiterToLetIn()) return;
       }
     }
     return;

@@ -12,7 +12,7 @@
 // - table_ (handles) is guarded by tableMutex_; the user-interface thread and the notifier use it.
 // - The device is paused whenever no stream plays, so an idle player costs nothing.
 // - SDL's `disk` driver is a test sink, not a sound card: there the callback waits (at most
-//   200 ms, and never while another thread is about to lock the device) for streams still
+//   5 s, and never while another thread is about to lock the device) for streams still
 //   decoding instead of writing silence, and runs at real-time pace while nothing plays,
 //   because a paused SDL device still writes silence as fast as it can. Its file then holds
 //   exactly what was played, at full speed.
@@ -150,7 +150,11 @@ class SdlAudioLib : public AudioLib {
 
   sem_t endSignal_{};
   sem_t untimedWake_{};
-  std::atomic<int> lockWaiters_{0};  // threads about to lock the device (disk sink)
+  std::atomic<int> lockWaiters_{0};        // threads about to lock the device (disk sink)
+  std::atomic<uint64_t> lockRequests_{0};  // every such lock asked for, ever (disk sink)
+  uint64_t servedRequests_ = 0;  // lockRequests_ when the callback last ended early for them
+  void announceLock();
+  bool waiterToLetIn();
   std::thread notifier_;
   std::atomic<bool> notifierQuit_{false};
   std::mutex pauseMutex_;

@@ -432,7 +432,9 @@ TEST(StaleSaveFiles, RemovesOnlyAbandonedTemporariesOfOurFiles) {
     } else {
       writeFile(c.name, "partial");
     }
-    if (c.kind == kOthers && ::geteuid() == 0) EXPECT_EQ(::chown(p.c_str(), 65534, 65534), 0);
+    if (c.kind == kOthers && ::geteuid() == 0) {
+      EXPECT_EQ(::chown(p.c_str(), 65534, 65534), 0);
+    }
     if (c.kind == kLocked) {
       locks.push_back(::open(p.c_str(), O_RDONLY | O_CLOEXEC));
       EXPECT_EQ(::flock(locks.back(), LOCK_EX), 0);
