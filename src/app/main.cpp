@@ -19,6 +19,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <fontconfig/fontconfig.h>
+
 #include <QApplication>
 #include <QFile>
 #include <QMessageBox>
@@ -30,6 +32,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include "app/AutosaveGuard.h"
@@ -105,6 +108,22 @@ void restoreWindows(TVemlaMain& main, TPlaylist& playlist, const Player& player)
 
 // Files and folders named on the command line (the toolkit has taken its own options out),
 // made absolute so a running copy elsewhere can open them too.
+// Reading the font configuration (an XML parse of every file under /etc/fonts) is the longest
+// single step before the first paint, and it needs nothing of the toolkit: it runs beside the
+// toolkit's own start-up. The toolkit finds the configuration loaded; had it come first, the
+// library settles the race and the work is merely done twice.
+class FontConfigWarmUp {
+ public:
+  FontConfigWarmUp() : thread_([] { FcInit(); }) {}
+  ~FontConfigWarmUp() { wait(); }
+  void wait() {
+    if (thread_.joinable()) thread_.join();
+  }
+
+ private:
+  std::thread thread_;
+};
+
 std::vector<std::string> openedPaths(int argc, char** argv) {
   std::vector<std::string> paths;
   for (int i = 1; i < argc; ++i) {
@@ -134,6 +153,7 @@ int main(int argc, char** argv) {
   // SDL would catch SIGTERM into an event queue nobody reads, so a logout arriving before our
   // own handler is set would leave the player running deaf to it.
   setenv("SDL_NO_SIGNAL_HANDLERS", "1", 1);
+  FontConfigWarmUp fonts;
   QApplication app(argc, argv);
   QApplication::setApplicationName("VemlaPlayer");
   QGuiApplication::setDesktopFileName("vemlaplayer");
@@ -161,6 +181,7 @@ int main(int argc, char** argv) {
     return 1;
   }
 
+  fonts.wait();  // the main window's menu bar measures its texts
   auto main = std::make_unique<TVemlaMain>(player);
   auto playlist = std::make_unique<TPlaylist>(player);
   auto cdDialog = std::make_unique<vemla::ui::TVemlaCDAudio>(player);

@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QWidget>
 #include <functional>
@@ -188,6 +189,13 @@ TEST(GlyphButton, GlyphFilesAreKeyedOnTheirCornerColourAndBadFilesAreRefused) {
   EXPECT_EQ(mute.glyphSize(), before);
   ASSERT_TRUE(mute.loadGlyph(programSkin("b_silencio2.bmp")));
   EXPECT_EQ(mute.glyphSize(), QSize(25, 26));
+  // A user's replacement saved as PNG under the BMP name still shows.
+  QTemporaryDir dir;
+  QImage png(20, 21, QImage::Format_RGB32);
+  png.fill(Qt::red);
+  ASSERT_TRUE(png.save(dir.filePath("b_silencio.bmp"), "PNG"));
+  ASSERT_TRUE(mute.loadGlyph(dir.filePath("b_silencio.bmp")));
+  EXPECT_EQ(mute.glyphSize(), QSize(20, 21));
 
   const QImage keyed = keyedGlyph(QImage(programSkin("b_silencio2.bmp")));
   EXPECT_EQ(qAlpha(keyed.pixel(0, 0)), 0);
