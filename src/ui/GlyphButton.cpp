@@ -1,5 +1,6 @@
 #include "ui/GlyphButton.h"
 
+#include <QFile>
 #include <QFocusEvent>
 #include <QImageReader>
 #include <QKeyEvent>
@@ -15,10 +16,14 @@ namespace {
 // about the file, which is most of the cost of reading a small glyph; a file of another kind
 // under that name is still read by its contents.
 QImage readGlyphFile(const QString& path) {
-  QImageReader bmp(path, "bmp");
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) return {};
+  QImageReader bmp(&file, "bmp");
   bmp.setAutoDetectImageFormat(false);
   QImage image = bmp.read();
-  return image.isNull() ? QImage(path) : image;
+  if (!image.isNull()) return image;
+  file.seek(0);
+  return QImageReader(&file).read();
 }
 }  // namespace
 
