@@ -8,11 +8,10 @@
 // pointer), so a file does not play instead of the player ending with an unsaved list.
 #include "app/LazyCodecs.h"
 
-#include <dlfcn.h>
-
 #include <atomic>
 #include <cerrno>
-#include <cstdio>
+
+#include "app/LazyLibrary.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -28,17 +27,13 @@ extern "C" {
 
 namespace {
 
+using vemla::app::OpenLibraryNow;
+
 enum Lib { kFormat, kCodec, kResample, kLibCount };
 
 struct Libraries {
   void* handle[kLibCount] = {};
 };
-
-void* openLibrary(const char* soname) {
-  void* h = ::dlopen(soname, RTLD_NOW | RTLD_LOCAL);
-  if (!h) std::fprintf(stderr, "VemlaPlayer: %s\n", ::dlerror());
-  return h;
-}
 
 std::atomic<bool> opened{false};
 
@@ -47,10 +42,10 @@ const Libraries& loaded() {
   static const Libraries libs = [] {
     Libraries l;
     // libavformat needs libavcodec: opening it first loads both in one pass.
-    l.handle[kFormat] = openLibrary("libavformat.so." AV_STRINGIFY(LIBAVFORMAT_VERSION_MAJOR));
-    l.handle[kCodec] = openLibrary("libavcodec.so." AV_STRINGIFY(LIBAVCODEC_VERSION_MAJOR));
+    l.handle[kFormat] = OpenLibraryNow("libavformat.so." AV_STRINGIFY(LIBAVFORMAT_VERSION_MAJOR));
+    l.handle[kCodec] = OpenLibraryNow("libavcodec.so." AV_STRINGIFY(LIBAVCODEC_VERSION_MAJOR));
     l.handle[kResample] =
-        openLibrary("libswresample.so." AV_STRINGIFY(LIBSWRESAMPLE_VERSION_MAJOR));
+        OpenLibraryNow("libswresample.so." AV_STRINGIFY(LIBSWRESAMPLE_VERSION_MAJOR));
     opened.store(true, std::memory_order_release);
     return l;
   }();
@@ -58,26 +53,10 @@ const Libraries& loaded() {
 }
 
 void* resolve(Lib lib, const char* name) {
-  void* h = loaded().handle[lib];
-  void* fn = h ? ::dlsym(h, name) : nullptr;
-  if (h && !fn) std::fprintf(stderr, "VemlaPlayer: %s\n", ::dlerror());
-  return fn;
+  return vemla::app::SymbolIn(loaded().handle[lib], name);
 }
 
 }  // namespace
-
-// The header's declaration of `name` checks each parameter list written here.
-#define VEMLA_FORWARD(lib, ret, name, params, args, failed)                           \
-  extern "C" ret name params {                                                        \
-    static const auto fn = reinterpret_cast<decltype(&::name)>(resolve(lib, #name)); \
-    if (!fn) return failed;                                                           \
-    return fn args;                                                                   \
-  }
-#define VEMLA_FORWARD_VOID(lib, name, params, args)                                   \
-  extern "C" void name params {                                                       \
-    static const auto fn = reinterpret_cast<decltype(&::name)>(resolve(lib, #name)); \
-    if (fn) fn args;                                                                  \
-  }
 
 constexpr int kMissing = AVERROR(ENOSYS);
 
@@ -93,8 +72,7 @@ VEMLA_FORWARD(kFormat, int, av_find_best_stream,
               (AVFormatContext * ic, enum AVMediaType type, int wanted, int related,
                const AVCodec** decoder, int flags),
               (ic, type, wanted, related, decoder, flags), kMissing)
-VEMLA_FORWARD(kFormat, int, av_read_frame, (AVFormatContext * s, AVPacket* pkt), (s, pkt),
-              kMissing)
+VEMLA_FORWARD(kFormat, int, av_read_frame, (AVFormatContext * s, AVPacket* pkt), (s, pkt), kMissing)
 VEMLA_FORWARD(kFormat, int, av_seek_frame,
               (AVFormatContext * s, int stream, int64_t timestamp, int flags),
               (s, stream, timestamp, flags), kMissing)
@@ -104,8 +82,7 @@ VEMLA_FORWARD(kFormat, int, avformat_seek_file,
               (s, stream, min_ts, ts, max_ts, flags), kMissing)
 VEMLA_FORWARD(kFormat, AVIOContext*, avio_alloc_context,
               (unsigned char* buffer, int size, int write_flag, void* opaque,
-               int (*read_packet)(void*, uint8_t*, int),
-               int (*write_packet)(void*, uint8_t*, int),
+               int (*read_packet)(void*, uint8_t*, int), int (*write_packet)(void*, uint8_t*, int),
                int64_t (*seek)(void*, int64_t, int)),
               (buffer, size, write_flag, opaque, read_packet, write_packet, seek), nullptr)
 VEMLA_FORWARD_VOID(kFormat, avio_context_free, (AVIOContext * *s), (s))
@@ -135,11 +112,10 @@ VEMLA_FORWARD_VOID(kCodec, av_packet_unref, (AVPacket * pkt), (pkt))
 VEMLA_FORWARD(kCodec, int, av_get_bits_per_sample, (enum AVCodecID codec_id), (codec_id), 0)
 
 VEMLA_FORWARD(kResample, int, swr_alloc_set_opts2,
-              (struct SwrContext * *ps, AVChannelLayout* out_layout,
-               enum AVSampleFormat out_fmt, int out_rate, AVChannelLayout* in_layout,
-               enum AVSampleFormat in_fmt, int in_rate, int log_offset, void* log_ctx),
-              (ps, out_layout, out_fmt, out_rate, in_layout, in_fmt, in_rate, log_offset,
-               log_ctx),
+              (struct SwrContext * *ps, AVChannelLayout* out_layout, enum AVSampleFormat out_fmt,
+               int out_rate, AVChannelLayout* in_layout, enum AVSampleFormat in_fmt, int in_rate,
+               int log_offset, void* log_ctx),
+              (ps, out_layout, out_fmt, out_rate, in_layout, in_fmt, in_rate, log_offset, log_ctx),
               kMissing)
 VEMLA_FORWARD(kResample, int, swr_init, (struct SwrContext * s), (s), kMissing)
 VEMLA_FORWARD(kResample, int, swr_convert,
@@ -151,11 +127,11 @@ VEMLA_FORWARD_VOID(kResample, swr_free, (struct SwrContext * *s), (s))
 // The About window, made before the libraries are opened, asks for their versions: until then
 // they are those the program was built with (same major version, by the sonames above); the
 // window asks again when it is shown.
-#define VEMLA_VERSION(lib, name, built)                                                    \
-  extern "C" unsigned name(void) {                                                        \
-    if (!opened.load(std::memory_order_acquire)) return built;                            \
-    static const auto fn = reinterpret_cast<decltype(&::name)>(resolve(lib, #name));      \
-    return fn ? fn() : built;                                                             \
+#define VEMLA_VERSION(lib, name, built)                                              \
+  extern "C" unsigned name(void) {                                                   \
+    if (!opened.load(std::memory_order_acquire)) return built;                       \
+    static const auto fn = reinterpret_cast<decltype(&::name)>(resolve(lib, #name)); \
+    return fn ? fn() : built;                                                        \
   }
 
 VEMLA_VERSION(kFormat, avformat_version, LIBAVFORMAT_VERSION_INT)

@@ -16,10 +16,9 @@
 //     the first of them played, the message loop.
 // Shutdown, when the main window closes: save the settings and the autosave list (errors are
 // silent), stop playback, release the audio device.
+#include <fontconfig/fontconfig.h>
 #include <sys/socket.h>
 #include <unistd.h>
-
-#include <fontconfig/fontconfig.h>
 
 #include <QApplication>
 #include <QFile>
@@ -37,6 +36,7 @@
 
 #include "app/AutosaveGuard.h"
 #include "app/CodecPreloader.h"
+#include "app/LazySdl.h"
 #include "audio/AudioLib.h"
 #include "core/ForcedSetup.h"
 #include "core/OpenPaths.h"
@@ -106,16 +106,18 @@ void restoreWindows(TVemlaMain& main, TPlaylist& playlist, const Player& player)
   }
 }
 
-// Files and folders named on the command line (the toolkit has taken its own options out),
-// made absolute so a running copy elsewhere can open them too.
-// Reading the font configuration (an XML parse of every file under /etc/fonts) is the longest
-// single step before the first paint, and it needs nothing of the toolkit: it runs beside the
-// toolkit's own start-up. The toolkit finds the configuration loaded; had it come first, the
-// library settles the race and the work is merely done twice.
-class FontConfigWarmUp {
+// Two steps before the first paint need nothing of the toolkit and run beside its start-up:
+// reading the font configuration (an XML parse of every file under /etc/fonts), the longest of
+// them, and opening SDL with its dependencies. Whoever asks for either meanwhile waits for it
+// or, for the fonts, does the same work again; nothing is lost either way.
+class StartupWarmUp {
  public:
-  FontConfigWarmUp() : thread_([] { FcInit(); }) {}
-  ~FontConfigWarmUp() { wait(); }
+  StartupWarmUp()
+      : thread_([] {
+          FcInit();
+          vemla::app::OpenSoundLibrary();
+        }) {}
+  ~StartupWarmUp() { wait(); }
   void wait() {
     if (thread_.joinable()) thread_.join();
   }
@@ -124,6 +126,8 @@ class FontConfigWarmUp {
   std::thread thread_;
 };
 
+// Files and folders named on the command line (the toolkit has taken its own options out),
+// made absolute so a running copy elsewhere can open them too.
 std::vector<std::string> openedPaths(int argc, char** argv) {
   std::vector<std::string> paths;
   for (int i = 1; i < argc; ++i) {
@@ -153,7 +157,7 @@ int main(int argc, char** argv) {
   // SDL would catch SIGTERM into an event queue nobody reads, so a logout arriving before our
   // own handler is set would leave the player running deaf to it.
   setenv("SDL_NO_SIGNAL_HANDLERS", "1", 1);
-  FontConfigWarmUp fonts;
+  StartupWarmUp warmUp;
   QApplication app(argc, argv);
   QApplication::setApplicationName("VemlaPlayer");
   QGuiApplication::setDesktopFileName("vemlaplayer");
@@ -165,8 +169,8 @@ int main(int argc, char** argv) {
   const std::vector<std::string> opened = openedPaths(argc, argv);
   vemla::ui::SingleInstance instance;
   // "Open with" on a running player: that copy takes the files, this one ends.
-  if (!opened.empty() && vemla::ui::handOverPaths(vemla::ui::SingleInstance::defaultFolder(),
-                                                  opened)) {
+  if (!opened.empty() &&
+      vemla::ui::handOverPaths(vemla::ui::SingleInstance::defaultFolder(), opened)) {
     return 0;
   }
   instance.notifyOthers();
@@ -181,7 +185,7 @@ int main(int argc, char** argv) {
     return 1;
   }
 
-  fonts.wait();  // the main window's menu bar measures its texts
+  warmUp.wait();  // the main window's menu bar measures its texts
   auto main = std::make_unique<TVemlaMain>(player);
   auto playlist = std::make_unique<TPlaylist>(player);
   auto cdDialog = std::make_unique<vemla::ui::TVemlaCDAudio>(player);
@@ -212,8 +216,8 @@ int main(int argc, char** argv) {
   vemla::ui::QtSettingsWindows settingsWindows(main.get(), playlist.get(), mini.get(),
                                                player.ProgramDir);
 
-  for (const std::string& f : {player.AutosaveListPath(), player.AutosaveListPath() + ".bak",
-                               player.SettingsFilePath()})
+  for (const std::string& f :
+       {player.AutosaveListPath(), player.AutosaveListPath() + ".bak", player.SettingsFilePath()})
     vemla::core::RemoveStaleSaveFiles(f);
   vemla::core::ApplyForcedSetup(player);
   if (!player.ForcedListLoaded) {
@@ -253,13 +257,14 @@ int main(int argc, char** argv) {
   mpris = &mprisService;
   mprisService.startAfterFirstPaint(*main);
   vemla::ui::HandOverReceiver handOver(instance);
-  QObject::connect(&handOver, &vemla::ui::HandOverReceiver::pathsReceived, main.get(),
-                   [&](const std::vector<std::string>& paths) {
-                     bringBack();
-                     vemla::core::OpenAndPlay(player, paths);
-                   },
-                   // After the sender got its answer: reading 200 files' tags takes a while.
-                   Qt::QueuedConnection);
+  QObject::connect(
+      &handOver, &vemla::ui::HandOverReceiver::pathsReceived, main.get(),
+      [&](const std::vector<std::string>& paths) {
+        bringBack();
+        vemla::core::OpenAndPlay(player, paths);
+      },
+      // After the sender got its answer: reading 200 files' tags takes a while.
+      Qt::QueuedConnection);
 
   closeOnTerminate(*main);
   bool shutDown = false;
