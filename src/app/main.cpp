@@ -171,6 +171,7 @@ int main(int argc, char** argv) {
   // "Open with" on a running player: that copy takes the files, this one ends.
   if (!opened.empty() &&
       vemla::ui::handOverPaths(vemla::ui::SingleInstance::defaultFolder(), opened)) {
+    warmUp.wait();  // the toolkit's fonts are torn down with `app`: not while being read
     return 0;
   }
   instance.notifyOthers();
@@ -182,6 +183,7 @@ int main(int argc, char** argv) {
   if (!player.InitAudioDevice()) {
     QMessageBox box(QMessageBox::Critical, "Error", vemla::core::kAudioInitError);
     box.exec();
+    warmUp.wait();
     return 1;
   }
 
