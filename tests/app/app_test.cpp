@@ -278,3 +278,23 @@ TEST(WholeProgram, LoadsTheDecodingLibrariesOnlyForSongs) {
   EXPECT_EQ(said.find("playing_mapped=0\n"), std::string::npos) << said;
   EXPECT_EQ(said.find("error="), std::string::npos) << said;
 }
+
+// SDL is opened by the program, not by the loader: without it the user is told why, in a box.
+TEST(WholeProgram, WithoutTheSoundLibraryTellsTheUserAndEnds) {
+  if (!haveTool("xvfb-run") || !haveTool("xdotool")) GTEST_SKIP() << "needs xvfb-run and xdotool";
+  quietToolkitLeaks();
+  const fs::path prog = copyBuiltProgram("nosdl-prog");
+  const fs::path scratch = tempDir() / "nosdl";
+  const fs::path log = tempDir() / "nosdl.log";
+  int rc = -1;
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    rc = run("xvfb-run -a " VEMLA_NO_SOUND_LIB_SCRIPT " '" + prog.string() + "' '" +
+             scratch.string() + "' > '" + log.string() + "' 2>&1");
+    if (rc == 0 || readFile(log).find("could not connect to display") == std::string::npos) break;
+  }
+  const std::string said = readFile(log) + readFile(scratch / "player.log");
+  ASSERT_EQ(rc, 0) << said;
+  for (const char* line : {"title=Error\n", "rc=1\n"})
+    EXPECT_NE(said.find(line), std::string::npos) << line << " in\n" << said;
+  EXPECT_NE(said.find("libSDL2"), std::string::npos) << "the reason is logged:\n" << said;
+}
