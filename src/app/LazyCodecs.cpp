@@ -1,6 +1,6 @@
-// The program's entry points into libavformat, libavcodec and libswresample, which it does not
-// link: together they pull in well over a hundred libraries whose loading and relocation cost
-// more than the rest of start-up. Each call below opens the libraries on first use (once, for
+// The program's entry points into libavformat, libavcodec, libswresample and libavutil, which it
+// does not link: together they pull in well over a hundred libraries whose loading and relocation
+// cost more than the rest of start-up. Each call below opens the libraries on first use (once, for
 // every thread) and forwards to the real function; LoadCodecLibraries does the opening ahead of
 // time, off the window thread. The tests link the libraries directly and never see this file.
 //
@@ -19,8 +19,16 @@ extern "C" {
 #include <libavformat/avformat.h>
 #include <libavformat/avio.h>
 #include <libavformat/version.h>
+#include <libavutil/avutil.h>
+#include <libavutil/channel_layout.h>
+#include <libavutil/dict.h>
 #include <libavutil/error.h>
+#include <libavutil/ffversion.h>
+#include <libavutil/frame.h>
 #include <libavutil/macros.h>
+#include <libavutil/mathematics.h>
+#include <libavutil/mem.h>
+#include <libavutil/tx.h>
 #include <libswresample/swresample.h>
 #include <libswresample/version.h>
 }
@@ -29,7 +37,7 @@ namespace {
 
 using vemla::app::OpenLibraryNow;
 
-enum Lib { kFormat, kCodec, kResample, kLibCount };
+enum Lib { kFormat, kCodec, kResample, kLibCount, kUtil = kLibCount };
 
 struct Libraries {
   void* handle[kLibCount] = {};
@@ -52,8 +60,14 @@ const Libraries& loaded() {
   return libs;
 }
 
+// libavutil alone, for the visualiser's FFT and the helpers: the others load it as well.
+void* utilLibrary() {
+  static void* const handle = OpenLibraryNow("libavutil.so." AV_STRINGIFY(LIBAVUTIL_VERSION_MAJOR));
+  return handle;
+}
+
 void* resolve(Lib lib, const char* name) {
-  return vemla::app::SymbolIn(loaded().handle[lib], name);
+  return vemla::app::SymbolIn(lib == kUtil ? utilLibrary() : loaded().handle[lib], name);
 }
 
 }  // namespace
@@ -111,6 +125,38 @@ VEMLA_FORWARD_VOID(kCodec, av_packet_free, (AVPacket * *pkt), (pkt))
 VEMLA_FORWARD_VOID(kCodec, av_packet_unref, (AVPacket * pkt), (pkt))
 VEMLA_FORWARD(kCodec, int, av_get_bits_per_sample, (enum AVCodecID codec_id), (codec_id), 0)
 
+VEMLA_FORWARD(kUtil, int, av_channel_layout_copy,
+              (AVChannelLayout * dst, const AVChannelLayout* src), (dst, src), kMissing)
+VEMLA_FORWARD_VOID(kUtil, av_channel_layout_default, (AVChannelLayout * layout, int channels),
+                   (layout, channels))
+VEMLA_FORWARD_VOID(kUtil, av_channel_layout_uninit, (AVChannelLayout * layout), (layout))
+VEMLA_FORWARD_VOID(kUtil, av_dict_free, (AVDictionary * *m), (m))
+VEMLA_FORWARD(kUtil, AVDictionaryEntry*, av_dict_get,
+              (const AVDictionary* m, const char* key, const AVDictionaryEntry* prev, int flags),
+              (m, key, prev, flags), nullptr)
+VEMLA_FORWARD(kUtil, int, av_dict_set,
+              (AVDictionary * *pm, const char* key, const char* value, int flags),
+              (pm, key, value, flags), kMissing)
+VEMLA_FORWARD(kUtil, int, av_dict_set_int,
+              (AVDictionary * *pm, const char* key, int64_t value, int flags),
+              (pm, key, value, flags), kMissing)
+VEMLA_FORWARD(kUtil, AVFrame*, av_frame_alloc, (void), (), nullptr)
+VEMLA_FORWARD_VOID(kUtil, av_frame_free, (AVFrame * *frame), (frame))
+VEMLA_FORWARD_VOID(kUtil, av_frame_unref, (AVFrame * frame), (frame))
+VEMLA_FORWARD(kUtil, void*, av_malloc, (size_t size), (size), nullptr)
+VEMLA_FORWARD_VOID(kUtil, av_free, (void* ptr), (ptr))
+VEMLA_FORWARD_VOID(kUtil, av_freep, (void* ptr), (ptr))
+VEMLA_FORWARD_VOID(kUtil, av_log_set_level, (int level), (level))
+VEMLA_FORWARD(kUtil, int, av_match_list, (const char* name, const char* list, char separator),
+              (name, list, separator), 0)
+VEMLA_FORWARD(kUtil, int64_t, av_rescale_q, (int64_t a, AVRational bq, AVRational cq), (a, bq, cq),
+              0)
+VEMLA_FORWARD(kUtil, int, av_tx_init,
+              (AVTXContext * *ctx, av_tx_fn* tx, enum AVTXType type, int inv, int len,
+               const void* scale, uint64_t flags),
+              (ctx, tx, type, inv, len, scale, flags), kMissing)
+VEMLA_FORWARD_VOID(kUtil, av_tx_uninit, (AVTXContext * *ctx), (ctx))
+
 VEMLA_FORWARD(kResample, int, swr_alloc_set_opts2,
               (struct SwrContext * *ps, AVChannelLayout* out_layout, enum AVSampleFormat out_fmt,
                int out_rate, AVChannelLayout* in_layout, enum AVSampleFormat in_fmt, int in_rate,
@@ -137,6 +183,14 @@ VEMLA_FORWARD_VOID(kResample, swr_free, (struct SwrContext * *s), (s))
 VEMLA_VERSION(kFormat, avformat_version, LIBAVFORMAT_VERSION_INT)
 VEMLA_VERSION(kCodec, avcodec_version, LIBAVCODEC_VERSION_INT)
 VEMLA_VERSION(kResample, swresample_version, LIBSWRESAMPLE_VERSION_INT)
+VEMLA_VERSION(kUtil, avutil_version, LIBAVUTIL_VERSION_INT)
+
+extern "C" const char* av_version_info(void) {
+  if (!opened.load(std::memory_order_acquire)) return FFMPEG_VERSION;
+  static const auto fn =
+      reinterpret_cast<decltype(&::av_version_info)>(resolve(kUtil, "av_version_info"));
+  return fn ? fn() : FFMPEG_VERSION;
+}
 
 namespace vemla::app {
 

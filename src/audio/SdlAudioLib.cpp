@@ -516,7 +516,8 @@ int SdlAudioLib::ChannelGetData(Handle h, void* buffer, uint32_t length) {
   if (length == kDataFft1024) {
     static_assert(SpectrumAnalyzer::kSize <= kMaxDataFrames);
     s->copyHeard(heard_.data(), SpectrumAnalyzer::kSize, latencyFrames(*s));
-    spectrum_.analyze(heard_.data(), static_cast<float*>(buffer));
+    if (!spectrum_) spectrum_ = std::make_unique<SpectrumAnalyzer>();
+    spectrum_->analyze(heard_.data(), static_cast<float*>(buffer));
     return SpectrumAnalyzer::kSize / 2 * static_cast<int>(sizeof(float));
   }
   if (length & 0x80000000u) return -1;  // other FFT sizes are not offered

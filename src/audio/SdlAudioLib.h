@@ -161,7 +161,9 @@ class SdlAudioLib : public AudioLib {
 
   std::mutex drivesMutex_;
   std::shared_ptr<const CdDrives> drives_;
-  SpectrumAnalyzer spectrum_;
+  // Made at the first spectrum asked for: its FFT comes from libavutil, which the program
+  // opens only when there is something to decode.
+  std::unique_ptr<SpectrumAnalyzer> spectrum_;
   // ChannelGetData's frames, kept so the visualiser's tick allocates nothing.
   std::vector<int16_t> heard_ = std::vector<int16_t>(kMaxDataFrames * 2);
 };

@@ -26,26 +26,35 @@ namespace {
 constexpr int kStepX[8] = {1, 1, 0, -1, -1, -1, 0, 1};
 constexpr int kStepY[8] = {0, -1, -1, -1, 0, 1, 1, 1};
 
+// Reads the pixels straight from the scan lines: the walk asks about every neighbour of every
+// outline pixel, and QImage::pixel's per-call checks were most of the window's shape at start.
 class Picture {
  public:
   explicit Picture(const QImage& image)
-      : image_(image.format() == QImage::Format_ARGB32
+      : image_(image.format() == QImage::Format_ARGB32 || image.format() == QImage::Format_RGB32
                    ? image
                    : image.convertToFormat(QImage::Format_ARGB32)),
-        background_(image_.pixel(0, 0)) {}
+        bits_(image_.constBits()),
+        stride_(image_.bytesPerLine()),
+        width_(image_.width()),
+        height_(image_.height()),
+        background_(at(0, 0)) {}
 
-  int width() const { return image_.width(); }
-  int height() const { return image_.height(); }
-  bool contains(int x, int y) const {
-    return x >= 0 && y >= 0 && x < image_.width() && y < image_.height();
-  }
-  bool isBackground(int x, int y) const {
-    if (!contains(x, y)) return false;
-    return image_.pixel(x, y) == background_;
-  }
+  int width() const { return width_; }
+  int height() const { return height_; }
+  bool contains(int x, int y) const { return x >= 0 && y >= 0 && x < width_ && y < height_; }
+  bool isBackground(int x, int y) const { return contains(x, y) && at(x, y) == background_; }
 
  private:
+  QRgb at(int x, int y) const {
+    return reinterpret_cast<const QRgb*>(bits_ + static_cast<qsizetype>(y) * stride_)[x];
+  }
+
   QImage image_;
+  const uchar* bits_;
+  qsizetype stride_;
+  int width_;
+  int height_;
   QRgb background_;
 };
 

@@ -250,7 +250,7 @@ TEST(WholeProgram, StartsWithoutTheDecodingLibraries) {
   ASSERT_EQ(run("readelf -d '" + exe.string() + "' > '" + out.string() + "'"), 0);
   const std::string needed = readFile(out);
   ASSERT_NE(needed.find("libQt6Widgets"), std::string::npos) << needed;
-  for (const char* lib : {"libavformat", "libavcodec", "libswresample"}) {
+  for (const char* lib : {"libavformat", "libavcodec", "libswresample", "libavutil"}) {
     EXPECT_EQ(needed.find(lib), std::string::npos) << lib << " in\n" << needed;
   }
 }

@@ -12,7 +12,7 @@ for _ in $(seq 1 600); do
   xdotool search --onlyvisible --pid $pid >/dev/null 2>&1 && break
   sleep 0.1
 done
-mapped() { grep -c libavformat "/proc/$pid/maps"; }
+mapped() { grep -cE "libav(format|util)" "/proc/$pid/maps"; }
 # Idle for a while after the window shows: long past the moment a list's songs load them.
 for _ in $(seq 1 30); do
   [ "$(mapped)" = 0 ] || break
