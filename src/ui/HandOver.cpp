@@ -6,8 +6,10 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QLocalSocket>
+#include <algorithm>
+#include <cerrno>
 
+#include "ui/LocalSocket.h"
 #include "ui/SingleInstance.h"
 
 namespace vemla::ui {
@@ -37,29 +39,23 @@ bool isOurSocket(const QString& path) {
 bool sendTo(const QString& path, const QByteArray& request, const QElapsedTimer& clock,
             int timeoutMs) {
   auto left = [&] { return std::max(0, timeoutMs - static_cast<int>(clock.elapsed())); };
-  QLocalSocket socket;
-  socket.connectToServer(path);
-  if (!socket.waitForConnected(left())) {
-    if (socket.error() == QLocalSocket::ConnectionRefusedError ||
-        socket.error() == QLocalSocket::ServerNotFoundError) {
-      QFile::remove(path);  // left by a copy that is gone
-    }
+  const int fd = local::Connect(QFile::encodeName(path));
+  if (fd < 0) {
+    // Nobody listens there: the socket was left by a copy that is gone.
+    if (errno == ECONNREFUSED || errno == ENOENT) QFile::remove(path);
     return false;
   }
-  socket.write(request);
-  QByteArray answer;
-  while (left() > 0) {
-    if (socket.bytesToWrite() > 0) {
-      socket.waitForBytesWritten(left());
-      if (socket.state() != QLocalSocket::ConnectedState) return false;
-      continue;
+  bool answered = false;
+  if (local::WriteAll(fd, request, QDeadlineTimer(left()))) {
+    QByteArray answer;
+    while (!answered && left() > 0 && local::WaitReadable(fd, left())) {
+      const bool open = local::ReadAvailable(fd, answer, 64);
+      answered = answer.contains("ok\n");
+      if (!open || answer.size() >= 64) break;  // a copy of ours answers nothing else
     }
-    answer += socket.readAll();
-    if (answer.contains("ok\n")) return true;
-    if (socket.state() != QLocalSocket::ConnectedState) return false;
-    socket.waitForReadyRead(left());
   }
-  return false;
+  ::close(fd);
+  return answered;
 }
 
 }  // namespace

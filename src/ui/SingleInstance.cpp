@@ -1,15 +1,18 @@
 #include "ui/SingleInstance.h"
 
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLocalServer>
-#include <QLocalSocket>
+#include <QSocketNotifier>
 #include <QTimer>
 #include <algorithm>
+#include <cerrno>
+
+#include "ui/LocalSocket.h"
 
 namespace vemla::ui {
 
@@ -31,6 +34,31 @@ bool makePrivateFolder(const QString& folder) {
 
 }  // namespace
 
+// One accepted connection: its socket, what came in and is not a whole line yet, and the timer
+// that ends it when idle.
+class SingleInstance::Connection : public QObject {
+ public:
+  Connection(int fd, QObject* parent)
+      : QObject(parent), fd_(fd), notifier_(new QSocketNotifier(fd, QSocketNotifier::Read, this)) {}
+  ~Connection() override { close(); }
+
+  int fd() const { return fd_; }
+  QSocketNotifier* notifier() const { return notifier_; }
+  QByteArray buffer;
+  bool ended = false;  // the peer closed its side
+
+  void close() {
+    if (fd_ < 0) return;
+    notifier_->setEnabled(false);  // never watch a descriptor after it is closed
+    ::close(fd_);
+    fd_ = -1;
+  }
+
+ private:
+  int fd_;
+  QSocketNotifier* notifier_;
+};
+
 SingleInstance::SingleInstance(QString folder, QString name, QObject* parent)
     : QObject(parent), folder_(folder.isEmpty() ? defaultFolder() : std::move(folder)) {
   if (name.isEmpty()) name = QString::number(::getpid());
@@ -38,8 +66,10 @@ SingleInstance::SingleInstance(QString folder, QString name, QObject* parent)
 }
 
 SingleInstance::~SingleInstance() {
-  if (server_) {
-    server_->close();
+  for (Connection* c : held_) delete c;
+  if (listenFd_ >= 0) {
+    listener_->setEnabled(false);
+    ::close(listenFd_);
     QFile::remove(socketPath_);
   }
 }
@@ -53,120 +83,104 @@ QString SingleInstance::defaultFolder() {
 bool SingleInstance::listen() {
   if (!makePrivateFolder(folder_)) return false;
   // A socket file with our pid can only be a leftover of a copy that died.
-  QLocalServer::removeServer(socketPath_);
-  server_ = new QLocalServer(this);
-  server_->setSocketOptions(QLocalServer::UserAccessOption);
-  if (!server_->listen(socketPath_)) {
-    delete server_;
-    server_ = nullptr;
-    return false;
-  }
-  connect(server_, &QLocalServer::newConnection, this, [this] {
-    while (QLocalSocket* s = server_->nextPendingConnection()) accept(s);
-  });
+  const QByteArray path = QFile::encodeName(socketPath_);
+  ::unlink(path.constData());
+  listenFd_ = local::Listen(path);
+  if (listenFd_ < 0) return false;
+  listener_ = new QSocketNotifier(listenFd_, QSocketNotifier::Read, this);
+  connect(listener_, &QSocketNotifier::activated, this, [this] { acceptPending(); });
   return true;
 }
 
-void SingleInstance::accept(QLocalSocket* socket) {
-  if (static_cast<int>(held_.size()) >= kMaxHeldConnections) drop(held_.front());
-  held_.push_back(socket);
-  socket->setReadBufferSize(kMaxNoticeBytes + 1);
-  // A sender writes its lines at once and closes; one still open after this is idle or stuck.
-  auto* idle = new QTimer(socket);
-  idle->setSingleShot(true);
-  connect(idle, &QTimer::timeout, this, [this, socket] { drop(socket); });
-  connect(socket, &QLocalSocket::disconnected, this, [this, socket] {
-    readNotice(socket);
-    drop(socket);
-  });
-  connect(socket, &QLocalSocket::readyRead, this, [this, socket] { readNotice(socket); });
-  idle->start(kIdleTimeoutMs);
-  if (socket->bytesAvailable() > 0) readNotice(socket);
-}
-
-void SingleInstance::drop(QLocalSocket* socket) {
-  auto it = std::find(held_.begin(), held_.end(), socket);
-  if (it == held_.end()) return;
-  held_.erase(it);
-  for (QTimer* t : socket->findChildren<QTimer*>()) t->stop();
-  socket->disconnect(this);
-  socket->abort();
-  socket->deleteLater();
-}
-
-void SingleInstance::readNotice(QLocalSocket* socket) {
-  if (std::find(held_.begin(), held_.end(), socket) == held_.end()) return;
-  while (socket->canReadLine()) {
-    QByteArray line = socket->readLine(kMaxNoticeBytes + 1);
-    if (!line.endsWith('\n')) {
-      drop(socket);  // longer than any request of ours
+void SingleInstance::acceptPending() {
+  for (;;) {
+    const int fd = ::accept4(listenFd_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+    if (fd >= 0) {
+      accept(fd);
+    } else if (errno == EAGAIN || errno == EWOULDBLOCK) {
+      return;
+    } else if (errno != EINTR && errno != ECONNABORTED) {
+      // Out of descriptors or memory: the waiting connection keeps the socket readable, so
+      // pause rather than spin on it.
+      listener_->setEnabled(false);
+      QTimer::singleShot(kIdleTimeoutMs, this, [this] { listener_->setEnabled(true); });
       return;
     }
-    line.chop(1);
+  }
+}
+
+void SingleInstance::accept(int fd) {
+  if (static_cast<int>(held_.size()) >= kMaxHeldConnections) drop(held_.front());
+  auto* c = new Connection(fd, this);
+  held_.push_back(c);
+  // A sender writes its lines at once and closes; one still open after this is idle or stuck.
+  auto* idle = new QTimer(c);
+  idle->setSingleShot(true);
+  connect(idle, &QTimer::timeout, this, [this, c] { drop(c); });
+  connect(c->notifier(), &QSocketNotifier::activated, this, [this, c] { readNotice(c); });
+  idle->start(kIdleTimeoutMs);
+}
+
+bool SingleInstance::holds(const Connection* c) const {
+  return std::find(held_.begin(), held_.end(), c) != held_.end();
+}
+
+void SingleInstance::drop(Connection* c) {
+  auto it = std::find(held_.begin(), held_.end(), c);
+  if (it == held_.end()) return;
+  held_.erase(it);
+  for (QTimer* t : c->findChildren<QTimer*>()) t->stop();
+  c->close();
+  c->deleteLater();
+}
+
+void SingleInstance::readNotice(Connection* c) {
+  if (!holds(c)) return;
+  c->ended = !local::ReadAvailable(c->fd(), c->buffer, kMaxNoticeBytes + 1) || c->ended;
+  qsizetype from = 0;
+  for (qsizetype end; (end = c->buffer.indexOf('\n', from)) >= 0; from = end + 1) {
+    const QByteArray line = c->buffer.mid(from, end - from);
     if (line == kNotice) {
       emit restoreRequested();
     } else if (line == "sync") {
       // Every line before it was handed on: the sender may now leave.
-      socket->write("ok\n");
-      socket->flush();
+      local::WriteAll(c->fd(), "ok\n", QDeadlineTimer(0));
     } else if (!line.isEmpty()) {
       emit lineReceived(line);
     }
     // A slot may have dropped the connection.
-    if (std::find(held_.begin(), held_.end(), socket) == held_.end()) return;
+    if (!holds(c)) return;
   }
-  // Past the limit without a line end: nothing of ours is that long.
-  if (socket->bytesAvailable() > kMaxNoticeBytes) drop(socket);
+  c->buffer.remove(0, from);
+  // Past the limit without a line end: nothing of ours is that long. A closed peer's unended
+  // last line is not a request.
+  if (c->ended || c->buffer.size() > kMaxNoticeBytes) drop(c);
 }
 
-int SingleInstance::notifyOthers(int timeoutMs) {
+int SingleInstance::notifyOthers() {
   QDir dir(folder_);
   const QFileInfoList entries = dir.entryInfoList({"*.sock"}, QDir::System | QDir::Files);
   int tried = 0;
   for (const QFileInfo& info : entries) {
     QString path = info.absoluteFilePath();
     if (path == socketPath_) continue;
+    const QByteArray name = QFile::encodeName(path);
     struct stat st {};
-    if (::lstat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISSOCK(st.st_mode) ||
-        st.st_uid != ::getuid()) {
+    if (::lstat(name.constData(), &st) != 0 || !S_ISSOCK(st.st_mode) || st.st_uid != ::getuid()) {
       continue;
     }
     ++tried;
-    ++outstanding_;
-    auto* socket = new QLocalSocket(this);
-    auto* timer = new QTimer(socket);
-    timer->setSingleShot(true);
-    auto finish = [this, socket, timer] {
-      timer->stop();
-      socket->disconnect(this);
-      socket->abort();
-      socket->deleteLater();
-      oneNoticeDone();
-    };
-    connect(socket, &QLocalSocket::connected, this, [socket] {
-      socket->write(QByteArray(kNotice) + '\n');
-      socket->flush();
-    });
-    connect(socket, &QLocalSocket::bytesWritten, this, [finish] { finish(); });
-    connect(socket, &QLocalSocket::errorOccurred, this,
-            [finish, path](QLocalSocket::LocalSocketError error) {
-              // Nobody listens there any more: the copy that made it is gone.
-              if (error == QLocalSocket::ConnectionRefusedError ||
-                  error == QLocalSocket::ServerNotFoundError) {
-                QFile::remove(path);
-              }
-              finish();
-            });
-    connect(timer, &QTimer::timeout, this, [finish] { finish(); });
-    timer->start(timeoutMs);
-    socket->connectToServer(path);
+    const int fd = local::Connect(name);
+    if (fd < 0) {
+      // Nobody listens there any more: the copy that made it is gone.
+      if (errno == ECONNREFUSED || errno == ENOENT) QFile::remove(path);
+      continue;
+    }
+    local::WriteAll(fd, QByteArray(kNotice) + '\n', QDeadlineTimer(0));
+    ::close(fd);
   }
-  if (outstanding_ == 0) QTimer::singleShot(0, this, [this] { emit notifyFinished(); });
+  QTimer::singleShot(0, this, [this] { emit notifyFinished(); });
   return tried;
-}
-
-void SingleInstance::oneNoticeDone() {
-  if (--outstanding_ == 0) emit notifyFinished();
 }
 
 }  // namespace vemla::ui

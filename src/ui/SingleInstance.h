@@ -4,8 +4,9 @@
 //
 // Every copy listens on $XDG_RUNTIME_DIR/VemlaPlayer/<pid>.sock (folder mode 0700, so no other
 // user reaches it). A new copy connects to every socket in that folder, sends "restore" and
-// moves on; a socket nobody answers on (left by a crashed copy) is removed. Connections are
-// asynchronous with a short timeout, so the window thread never waits on another copy.
+// moves on; a socket nobody answers on (left by a crashed copy) is removed. A local connection
+// is made or refused at once and the notice fits any socket buffer, so the window thread never
+// waits on another copy.
 //
 // Protocol: newline-ended lines, each one request; "restore" raises the windows, any other line
 // is handed on as it stands (lineReceived), so further requests need no new framing; "sync" is
@@ -18,8 +19,7 @@
 #include <memory>
 #include <vector>
 
-class QLocalServer;
-class QLocalSocket;
+class QSocketNotifier;
 
 namespace vemla::ui {
 
@@ -36,8 +36,9 @@ class SingleInstance : public QObject {
 
   // Starts listening; false when the folder or socket cannot be made (the player still runs).
   bool listen();
-  // Sends the notice to every other copy; returns how many sockets were tried.
-  int notifyOthers(int timeoutMs = 300);
+  // Sends the notice to every other copy; returns how many sockets were tried. notifyFinished
+  // follows from the event loop.
+  int notifyOthers();
 
   QString socketPath() const { return socketPath_; }
   // Connections accepted and not closed yet.
@@ -56,16 +57,18 @@ class SingleInstance : public QObject {
   void lineReceived(const QByteArray& line);
 
  private:
-  void accept(QLocalSocket* socket);
-  void readNotice(QLocalSocket* socket);
-  void drop(QLocalSocket* socket);
-  void oneNoticeDone();
+  class Connection;
+  void acceptPending();
+  void accept(int fd);
+  void readNotice(Connection* c);
+  void drop(Connection* c);
+  bool holds(const Connection* c) const;
 
   QString folder_;
   QString socketPath_;
-  QLocalServer* server_ = nullptr;
-  std::vector<QLocalSocket*> held_;  // oldest first
-  int outstanding_ = 0;
+  int listenFd_ = -1;
+  QSocketNotifier* listener_ = nullptr;
+  std::vector<Connection*> held_;  // oldest first
 };
 
 }  // namespace vemla::ui

@@ -49,7 +49,7 @@ TEST(SingleInstance, NewCopyWakesTheRunningOneAndClearsDeadSockets) {
   vemla::ui::SingleInstance newcomer(folder, "newcomer");
   QSignalSpy finished(&newcomer, &vemla::ui::SingleInstance::notifyFinished);
   // A busy machine may take long to deliver the notice; the default timeout suits a start-up.
-  EXPECT_EQ(newcomer.notifyOthers(60000), 2);
+  EXPECT_EQ(newcomer.notifyOthers(), 2);
   ASSERT_TRUE(finished.count() > 0 || finished.wait(60000));
   ASSERT_TRUE(restored.count() > 0 || restored.wait(60000));
   EXPECT_EQ(restored.count(), 1);
@@ -63,7 +63,7 @@ TEST(SingleInstance, NobodyElseRunning) {
   vemla::ui::SingleInstance only(folder);
   ASSERT_TRUE(only.listen());
   QSignalSpy finished(&only, &vemla::ui::SingleInstance::notifyFinished);
-  EXPECT_EQ(only.notifyOthers(60000), 0);
+  EXPECT_EQ(only.notifyOthers(), 0);
   EXPECT_TRUE(finished.count() > 0 || finished.wait(60000));
 }
 
@@ -92,7 +92,7 @@ TEST(SingleInstance, IdleConnectionsAreCappedAndTimedOut) {
 
   // A real notice still gets through while the silent ones are held.
   SingleInstance newcomer(folder, "newcomer");
-  newcomer.notifyOthers(60000);
+  newcomer.notifyOthers();
   ASSERT_TRUE(QTest::qWaitFor([&] { return restored.count() == 1; }, 60000));
 
   // Silence ends every connection.

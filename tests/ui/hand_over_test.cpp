@@ -56,7 +56,10 @@ TEST(HandOver, TwoHundredPathsArriveWholeAndInOrderAsOneBatch) {
                    [&](const std::vector<std::string>& b) { batches.push_back(b); });
 
   std::vector<std::string> paths;
-  for (int i = 0; i < 200; ++i) paths.push_back("/music/" + std::to_string(i) + ".mp3");
+  // Long enough together that the running copy takes them in over several reads.
+  for (int i = 0; i < 200; ++i) {
+    paths.push_back("/music/" + std::string(400, char('a' + i % 26)) + std::to_string(i) + ".mp3");
+  }
   paths[3] = "/m\xfasica/ca\xf1\xf3n \xe9t\xe9.mp3";    // Latin-1 bytes, not UTF-8
   paths[4] = "/odd/new\nline %41%% +plus&.ogg";          // a newline and percent signs
   paths[5] = "/long/" + std::string(3000, 'x') + ".wav";
