@@ -148,7 +148,10 @@ void FxPanel::checkShownKind() {
 }
 
 void FxPanel::start() { timer_->start(); }
-void FxPanel::stop() { timer_->stop(); }
+void FxPanel::stop() {
+  timer_->stop();
+  settleDirectFrames();
+}
 bool FxPanel::isRunning() const { return timer_->isActive(); }
 
 void FxPanel::fetchWave(audio::Handle h) {
@@ -177,37 +180,57 @@ void FxPanel::Pant_FXTimer() {
     timer_->start();
     return;
   }
-  if (state != audio::kPlaying) return;  // start() brings it back with playback
+  if (state != audio::kPlaying) {  // start() brings it back with playback
+    settleDirectFrames();
+    return;
+  }
 
   switch (fxType_) {
     case kCircle:
       fetchWave(h);
       shown_ = &circle_.Draw(wave_, kFxCenterX, kFxCenterY);
-      update();
+      present(this, *shown_);
       break;
     case kOscilloscope:
       fetchWave(h);
       shown_ = &oscilloscope_.Draw(wave_, kFxCenterX - 50, kFxCenterY);
-      update();
+      present(this, *shown_);
       break;
     case kSpectrum:
       fetchSpectrum(h);
       shown_ = &spectrum_.Draw(spectrumData_, kFxCenterX - 50, kFxCenterY - 18);
-      update();
+      present(this, *shown_);
       break;
     default:
       break;
   }
   updateLevels(h);
+  direct_.Flush();
   timer_->start();
+}
+
+void FxPanel::present(QWidget* w, const QImage& frame) {
+  if (direct_.Put(w, frame)) {
+    directShown_ = true;
+  } else {
+    w->update();
+  }
+}
+
+void FxPanel::settleDirectFrames() {
+  // An expose repaints from the toolkit's picture: it must hold the last frame shown, which
+  // stays on the display while playback is paused or stopped.
+  if (!directShown_) return;
+  directShown_ = false;
+  for (QWidget* w : {static_cast<QWidget*>(this), gauge1_, gauge2_}) w->update();
 }
 
 void FxPanel::updateLevels(audio::Handle h) {
   const uint32_t level = audio_.ChannelGetLevel(h);
   const int left = static_cast<int>(level & 0xFFFFu);
   const int right = static_cast<int>(level >> 16);
-  if (gauge1Picture_.SetProgress(332 - left / 100)) gauge1_->update();
-  if (gauge2Picture_.SetProgress(right / 100)) gauge2_->update();
+  if (gauge1Picture_.SetProgress(332 - left / 100)) present(gauge1_, gauge1Picture_.image());
+  if (gauge2Picture_.SetProgress(right / 100)) present(gauge2_, gauge2Picture_.image());
 }
 
 void FxPanel::Pant_FXDClick() {

@@ -11,6 +11,7 @@
 #include <functional>
 
 #include "audio/AudioLib.h"
+#include "ui/DirectFrame.h"
 #include "vis/TCircleScope.h"
 #include "vis/TGauge.h"
 #include "vis/TOcilloScope.h"
@@ -86,6 +87,10 @@ class FxPanel : public QWidget {
   void updateLevels(audio::Handle h);
   void setDrawModes(int mode);
   void checkShownKind();
+  // Shows `frame` on `w` now, or has it repainted when it cannot be put there directly.
+  void present(QWidget* w, const QImage& frame);
+  // The toolkit's picture of the panel and gauges catches up with what was put directly.
+  void settleDirectFrames();
 
   audio::AudioLib& audio_;
   HandleSource currentHandle_;
@@ -104,6 +109,8 @@ class FxPanel : public QWidget {
   const QImage* shown_;
 
   QTimer* timer_;
+  DirectFrame direct_;
+  bool directShown_ = false;  // frames were put directly since the toolkit last painted them
   QMenu* popup_ = nullptr;
   QAction* osciloscopio1_ = nullptr;
   QAction* espectro1_ = nullptr;

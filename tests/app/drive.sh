@@ -1,6 +1,6 @@
 #!/bin/bash
-# Drives the player inside an X server (run under xvfb-run): press X, then B, then show and
-# hide the information window with B_info, then close the player with its "Cerrar" button.
+# Drives the player inside an X server (run under xvfb-run): press X and see the visualiser
+# draw, then B, then show and hide the information window with B_info, then close the player with its "Cerrar" button.
 # Each step waits for what the previous one must have done (the tone in the sound output, the
 # window, the exit), never for a fixed time, so a busy machine only makes it slower.
 # Usage: drive.sh <program folder> <disk audio file> <log>
@@ -22,8 +22,19 @@ for _ in $(seq 1 600); do
 done
 [ -n "$win" ] || { echo "no main window"; kill $pid; exit 2; }
 xdotool windowfocus --sync "$win"
+# The visualiser area (99 x 35 at (195, 64)) as the X server holds it: how many white pixels.
+white() {
+  import -window "$win" -crop 99x35+195+64 +repage -depth 8 txt:- 2>/dev/null | grep -ci '#FFFFFF'
+}
+[ "$(white)" = 0 ] || { echo "the visualiser shows bars before anything plays"; kill $pid; exit 5; }
 xdotool key x
 heard 440 8 --key x || { kill $pid; exit 4; }
+# While the tone plays its spectrum reaches the window: white bars at the low frequencies.
+for _ in $(seq 1 600); do
+  [ "$(white)" != 0 ] && break
+  sleep 0.1
+done
+[ "$(white)" != 0 ] || { echo "no spectrum on the window while playing"; kill $pid; exit 5; }
 xdotool key b
 heard 1500 8 || { kill $pid; exit 4; }
 # B_info sits at (312, 100), 29 x 18 pixels; the first press shows "Informacion", the second

@@ -1,0 +1,98 @@
+#include "ui/DirectFrame.h"
+
+#include <xcb/xcb.h>
+
+#include <QGuiApplication>
+#include <QWidget>
+#include <QWindow>
+#include <cstdlib>
+#include <unordered_map>
+
+namespace vemla::ui {
+
+namespace {
+
+struct X11 {
+  xcb_connection_t* connection = nullptr;
+  bool depth24 = false;  // depths whose pixels are 32 bits with rows padded to 32, as QImage's
+  bool depth32 = false;
+  std::unordered_map<xcb_window_t, uint8_t> depthOf;       // 0: not usable
+  std::unordered_map<uint8_t, xcb_gcontext_t> contextFor;  // by depth
+  bool pending = false;
+};
+
+X11& x11() {
+  static X11 x = [] {
+    X11 s;
+    auto* app = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    if (!app || !app->connection()) return s;
+    const xcb_setup_t* setup = xcb_get_setup(app->connection());
+    if (setup->image_byte_order != XCB_IMAGE_ORDER_LSB_FIRST) return s;
+    for (auto it = xcb_setup_pixmap_formats_iterator(setup); it.rem; xcb_format_next(&it)) {
+      const bool fits = it.data->bits_per_pixel == 32 && it.data->scanline_pad == 32;
+      if (it.data->depth == 24) s.depth24 = fits;
+      if (it.data->depth == 32) s.depth32 = fits;
+    }
+    s.connection = app->connection();
+    return s;
+  }();
+  return x;
+}
+
+// The window's depth when frames can be put on it, else 0; asked of the server once a window.
+uint8_t usableDepth(X11& x, xcb_window_t window) {
+  auto it = x.depthOf.find(window);
+  if (it != x.depthOf.end()) return it->second;
+  uint8_t depth = 0;
+  if (xcb_get_geometry_reply_t* g =
+          xcb_get_geometry_reply(x.connection, xcb_get_geometry(x.connection, window), nullptr)) {
+    if ((g->depth == 24 && x.depth24) || (g->depth == 32 && x.depth32)) depth = g->depth;
+    free(g);
+  }
+  x.depthOf.emplace(window, depth);
+  return depth;
+}
+
+xcb_gcontext_t contextFor(X11& x, uint8_t depth, xcb_window_t window) {
+  auto it = x.contextFor.find(depth);
+  if (it != x.contextFor.end()) return it->second;
+  // A context serves every drawable of its depth, so the window it is made on may go.
+  const xcb_gcontext_t gc = xcb_generate_id(x.connection);
+  const uint32_t noExposures = 0;
+  xcb_create_gc(x.connection, gc, window, XCB_GC_GRAPHICS_EXPOSURES, &noExposures);
+  x.contextFor.emplace(depth, gc);
+  return gc;
+}
+
+}  // namespace
+
+bool DirectFrame::Put(QWidget* widget, const QImage& frame) {
+  X11& x = x11();
+  if (!x.connection || !widget || !widget->isVisible()) return false;
+  if ((frame.format() != QImage::Format_RGB32 && frame.format() != QImage::Format_ARGB32) ||
+      frame.size() != widget->size() || frame.bytesPerLine() != qsizetype(frame.width()) * 4) {
+    return false;
+  }
+  QWidget* top = widget->window();
+  QWindow* window = top->windowHandle();
+  if (!window || !window->isExposed() || top->devicePixelRatioF() != 1.0) return false;
+  const auto id = static_cast<xcb_window_t>(window->winId());
+  const uint8_t depth = usableDepth(x, id);
+  if (depth == 0) return false;
+  const QPoint at = widget->mapTo(top, QPoint(0, 0));
+  xcb_put_image(x.connection, XCB_IMAGE_FORMAT_Z_PIXMAP, id, contextFor(x, depth, id),
+                static_cast<uint16_t>(frame.width()), static_cast<uint16_t>(frame.height()),
+                static_cast<int16_t>(at.x()), static_cast<int16_t>(at.y()), 0, depth,
+                static_cast<uint32_t>(frame.sizeInBytes()), frame.constBits());
+  x.pending = true;
+  return true;
+}
+
+void DirectFrame::Flush() {
+  X11& x = x11();
+  if (!x.pending) return;
+  xcb_flush(x.connection);
+  x.pending = false;
+}
+
+}  // namespace vemla::ui
