@@ -541,6 +541,40 @@ TEST_F(MainWindowTest, SavedVisualiserAndDrawingModeComeBackAtStart) {
   EXPECT_TRUE(fx->popup()->findChild<QAction*>("Solido1")->isChecked());
 }
 
+// Whether `a` is drawn over `b` (neither holds the other): the later of their branches under
+// the nearest widget holding both.
+bool stackedAbove(QWidget* a, QWidget* b) {
+  for (QWidget* common = b->parentWidget(); common; common = common->parentWidget()) {
+    if (!common->isAncestorOf(a)) continue;
+    auto branch = [common](QWidget* w) {
+      while (w->parentWidget() != common) w = w->parentWidget();
+      return common->children().indexOf(w);
+    };
+    return branch(a) > branch(b);
+  }
+  return false;
+}
+
+// While playing, their frames are put straight onto the window over whatever lies there.
+TEST_F(MainWindowTest, NothingElseSitsOnTheVisualiserOrTheMeters) {
+  main->show();
+  ui::FxPanel* fx = main->fxPanel();
+  for (QWidget* target : {static_cast<QWidget*>(fx), fx->gauge1Widget(), fx->gauge2Widget()}) {
+    ASSERT_EQ(target->window(), main.get());
+    const QRect area(target->mapTo(main.get(), QPoint(0, 0)), target->size());
+    for (QWidget* other : main->findChildren<QWidget*>()) {
+      if (other == target || other->isWindow() || !other->isVisibleTo(main.get()) ||
+          other->isAncestorOf(target) || target->isAncestorOf(other) ||
+          !stackedAbove(other, target)) {
+        continue;
+      }
+      const QRect at(other->mapTo(main.get(), QPoint(0, 0)), other->size());
+      EXPECT_FALSE(at.intersects(area)) << other->objectName().toStdString() << " on "
+                                        << target->objectName().toStdString();
+    }
+  }
+}
+
 TEST_F(MainWindowTest, PlaylistWindowBelongsToTheMainWindowNotToTheTaskBar) {
   playlist->setMainWindow(main.get());
   EXPECT_EQ(playlist->windowType(), Qt::Tool);
