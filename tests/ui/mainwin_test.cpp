@@ -569,8 +569,8 @@ TEST_F(MainWindowTest, NothingElseSitsOnTheVisualiserOrTheMeters) {
         continue;
       }
       const QRect at(other->mapTo(main.get(), QPoint(0, 0)), other->size());
-      EXPECT_FALSE(at.intersects(area)) << other->objectName().toStdString() << " on "
-                                        << target->objectName().toStdString();
+      EXPECT_FALSE(at.intersects(area))
+          << other->objectName().toStdString() << " on " << target->objectName().toStdString();
     }
   }
 }
