@@ -18,6 +18,7 @@ struct X11 {
   bool depth32 = false;
   std::unordered_map<xcb_window_t, uint8_t> depthOf;       // 0: not usable
   std::unordered_map<uint8_t, xcb_gcontext_t> contextFor;  // by depth
+  qsizetype maxImageBytes = 0;                             // what one request may carry
   bool pending = false;
 };
 
@@ -34,6 +35,8 @@ X11& x11() {
       if (it.data->depth == 32) s.depth32 = fits;
     }
     s.connection = app->connection();
+    s.maxImageBytes = qsizetype(xcb_get_maximum_request_length(s.connection)) * 4 -
+                      qsizetype(sizeof(xcb_put_image_request_t));
     return s;
   }();
   return x;
@@ -70,7 +73,8 @@ bool DirectFrame::Put(QWidget* widget, const QImage& frame) {
   X11& x = x11();
   if (!x.connection || !widget || !widget->isVisible()) return false;
   if ((frame.format() != QImage::Format_RGB32 && frame.format() != QImage::Format_ARGB32) ||
-      frame.size() != widget->size() || frame.bytesPerLine() != qsizetype(frame.width()) * 4) {
+      frame.size() != widget->size() || frame.bytesPerLine() != qsizetype(frame.width()) * 4 ||
+      frame.sizeInBytes() > x.maxImageBytes) {
     return false;
   }
   QWidget* top = widget->window();
