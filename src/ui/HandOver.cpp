@@ -1,13 +1,11 @@
 #include "ui/HandOver.h"
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <algorithm>
-#include <cerrno>
 
 #include "ui/LocalSocket.h"
 #include "ui/SingleInstance.h"
@@ -29,22 +27,12 @@ QByteArray requestFor(const std::vector<std::string>& paths) {
   return out;
 }
 
-bool isOurSocket(const QString& path) {
-  struct stat st {};
-  return ::lstat(QFile::encodeName(path).constData(), &st) == 0 && S_ISSOCK(st.st_mode) &&
-         st.st_uid == ::getuid();
-}
-
 // One running copy: true once it answered "ok".
 bool sendTo(const QString& path, const QByteArray& request, const QElapsedTimer& clock,
             int timeoutMs) {
   auto left = [&] { return std::max(0, timeoutMs - static_cast<int>(clock.elapsed())); };
-  const int fd = local::Connect(QFile::encodeName(path));
-  if (fd < 0) {
-    // Nobody listens there: the socket was left by a copy that is gone.
-    if (errno == ECONNREFUSED || errno == ENOENT) QFile::remove(path);
-    return false;
-  }
+  const int fd = local::ConnectToCopy(QFile::encodeName(path));
+  if (fd < 0) return false;
   bool answered = false;
   if (local::WriteAll(fd, request, QDeadlineTimer(left()))) {
     QByteArray answer;
@@ -69,7 +57,7 @@ bool handOverPaths(const QString& folder, const std::vector<std::string>& paths,
   for (const QFileInfo& info : entries) {
     if (clock.elapsed() >= timeoutMs) break;
     const QString path = info.absoluteFilePath();
-    if (!isOurSocket(path)) continue;
+    if (!local::IsOwnSocket(QFile::encodeName(path))) continue;
     if (sendTo(path, request, clock, timeoutMs)) return true;
   }
   return false;

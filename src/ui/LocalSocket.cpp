@@ -53,6 +53,21 @@ int Connect(const QByteArray& path) {
   return fd;
 }
 
+bool IsOwnSocket(const QByteArray& path) {
+  struct stat st {};
+  return ::lstat(path.constData(), &st) == 0 && S_ISSOCK(st.st_mode) && st.st_uid == ::getuid();
+}
+
+int ConnectToCopy(const QByteArray& path) {
+  const int fd = Connect(path);
+  if (fd < 0 && (errno == ECONNREFUSED || errno == ENOENT)) {
+    const int error = errno;
+    ::unlink(path.constData());
+    errno = error;
+  }
+  return fd;
+}
+
 int Listen(const QByteArray& path) {
   sockaddr_un addr;
   if (!addressFor(path, addr)) return -1;

@@ -12,6 +12,13 @@ namespace vemla::ui::local {
 // listener has more connections waiting than it takes.
 int Connect(const QByteArray& path);
 
+// Whether `path` is a socket owned by this user: another copy's, never anyone else's.
+bool IsOwnSocket(const QByteArray& path);
+
+// Connect() to another copy's socket; one nobody listens on any more (its copy is gone) is
+// removed on the way.
+int ConnectToCopy(const QByteArray& path);
+
 // A non-blocking, close-on-exec socket listening on `path` (which must not exist), readable and
 // writable by this user only; -1 when it cannot be made.
 int Listen(const QByteArray& path);

@@ -165,17 +165,10 @@ int SingleInstance::notifyOthers() {
     QString path = info.absoluteFilePath();
     if (path == socketPath_) continue;
     const QByteArray name = QFile::encodeName(path);
-    struct stat st {};
-    if (::lstat(name.constData(), &st) != 0 || !S_ISSOCK(st.st_mode) || st.st_uid != ::getuid()) {
-      continue;
-    }
+    if (!local::IsOwnSocket(name)) continue;
     ++tried;
-    const int fd = local::Connect(name);
-    if (fd < 0) {
-      // Nobody listens there any more: the copy that made it is gone.
-      if (errno == ECONNREFUSED || errno == ENOENT) QFile::remove(path);
-      continue;
-    }
+    const int fd = local::ConnectToCopy(name);
+    if (fd < 0) continue;
     local::WriteAll(fd, QByteArray(kNotice) + '\n', QDeadlineTimer(0));
     ::close(fd);
   }
