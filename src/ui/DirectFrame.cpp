@@ -1,112 +1,16 @@
 #include "ui/DirectFrame.h"
 
-#include <sys/ioctl.h>
-#include <sys/mman.h>
-#include <sys/socket.h>
-#include <unistd.h>
-#include <linux/sockios.h>
-#include <xcb/shm.h>
 #include <xcb/xcb.h>
 
 #include <QGuiApplication>
 #include <QWidget>
 #include <QWindow>
 #include <cstdlib>
-#include <cstring>
 #include <unordered_map>
 
 namespace vemla::ui {
 
 namespace {
-
-// A segment shared with the server, so a frame's request carries no pixels: copying them through
-// the socket was most of what a frame cost the kernel. Each widget has two places, used in turn.
-struct Shared {
-  static constexpr size_t kBytes = 256 * 1024;
-  bool tried = false;
-  xcb_shm_seg_t segment = 0;
-  uint8_t* base = nullptr;
-  size_t used = 0;
-  int socket = -1;
-  bool caughtUp = false;
-  struct Places {
-    size_t offset[2] = {};
-    size_t bytes = 0;
-    int next = 0;
-  };
-  std::unordered_map<const QWidget*, Places> places;
-};
-
-// Only over a local socket: passing a descriptor over any other connection would end it.
-bool openShared(xcb_connection_t* c, Shared& s) {
-  s.tried = true;
-  const int fd = xcb_get_file_descriptor(c);
-  sockaddr_storage address{};
-  socklen_t length = sizeof address;
-  if (getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) != 0 ||
-      address.ss_family != AF_UNIX) {
-    return false;
-  }
-  const xcb_query_extension_reply_t* ext = xcb_get_extension_data(c, &xcb_shm_id);
-  if (!ext || !ext->present) return false;
-  xcb_shm_query_version_reply_t* version =
-      xcb_shm_query_version_reply(c, xcb_shm_query_version(c), nullptr);
-  const bool fds = version && (version->major_version > 1 ||
-                               (version->major_version == 1 && version->minor_version >= 2));
-  free(version);
-  if (!fds) return false;
-  const int memory = memfd_create("vemla-frames", MFD_CLOEXEC);
-  if (memory < 0) return false;
-  void* base = ftruncate(memory, Shared::kBytes) == 0
-                   ? mmap(nullptr, Shared::kBytes, PROT_READ | PROT_WRITE, MAP_SHARED, memory, 0)
-                   : MAP_FAILED;
-  if (base == MAP_FAILED) {
-    close(memory);
-    return false;
-  }
-  const xcb_shm_seg_t segment = xcb_generate_id(c);
-  // The request takes the descriptor and closes it once sent.
-  xcb_generic_error_t* error =
-      xcb_request_check(c, xcb_shm_attach_fd_checked(c, segment, memory, /*read_only=*/1));
-  if (error) {
-    free(error);
-    munmap(base, Shared::kBytes);
-    return false;
-  }
-  s.segment = segment;
-  s.base = static_cast<uint8_t*>(base);
-  s.socket = fd;
-  return true;
-}
-
-// Where `frame` goes for `widget`, or null when it must travel in its request. A place is
-// written again two frames later, and only while the server has read every request of the
-// frames before: it has drawn from the place by then.
-uint8_t* sharedPlace(xcb_connection_t* c, Shared& s, bool firstOfFrame, const QWidget* widget,
-                     size_t bytes, uint32_t* offset) {
-  if (!s.tried) openShared(c, s);
-  if (!s.base) return nullptr;
-  if (firstOfFrame) {
-    int unread = 0;
-    s.caughtUp = ioctl(s.socket, SIOCOUTQ, &unread) == 0 && unread == 0;
-  }
-  if (!s.caughtUp) return nullptr;
-  auto it = s.places.find(widget);
-  if (it == s.places.end()) {
-    if (s.used + 2 * bytes > Shared::kBytes) return nullptr;
-    Shared::Places fresh;
-    fresh.offset[0] = s.used;
-    fresh.offset[1] = s.used + bytes;
-    fresh.bytes = bytes;
-    s.used += 2 * bytes;
-    it = s.places.emplace(widget, fresh).first;
-  }
-  Shared::Places& places = it->second;
-  if (places.bytes != bytes) return nullptr;
-  *offset = static_cast<uint32_t>(places.offset[places.next]);
-  places.next ^= 1;
-  return s.base + *offset;
-}
 
 struct X11 {
   xcb_connection_t* connection = nullptr;
@@ -116,7 +20,6 @@ struct X11 {
   std::unordered_map<uint8_t, xcb_gcontext_t> contextFor;  // by depth
   qsizetype maxImageBytes = 0;                             // what one request may carry
   bool pending = false;
-  Shared shared;
 };
 
 X11& x11() {
@@ -181,18 +84,6 @@ bool DirectFrame::Put(QWidget* widget, const QImage& frame) {
   const uint8_t depth = usableDepth(x, id);
   if (depth == 0) return false;
   const QPoint at = widget->mapTo(top, QPoint(0, 0));
-  const auto bytes = static_cast<size_t>(frame.sizeInBytes());
-  uint32_t offset = 0;
-  if (uint8_t* place = sharedPlace(x.connection, x.shared, !x.pending, widget, bytes, &offset)) {
-    std::memcpy(place, frame.constBits(), bytes);
-    const auto w = static_cast<uint16_t>(frame.width());
-    const auto h = static_cast<uint16_t>(frame.height());
-    xcb_shm_put_image(x.connection, id, contextFor(x, depth, id), w, h, 0, 0, w, h,
-                      static_cast<int16_t>(at.x()), static_cast<int16_t>(at.y()), depth,
-                      XCB_IMAGE_FORMAT_Z_PIXMAP, /*send_event=*/0, x.shared.segment, offset);
-    x.pending = true;
-    return true;
-  }
   xcb_put_image(x.connection, XCB_IMAGE_FORMAT_Z_PIXMAP, id, contextFor(x, depth, id),
                 static_cast<uint16_t>(frame.width()), static_cast<uint16_t>(frame.height()),
                 static_cast<int16_t>(at.x()), static_cast<int16_t>(at.y()), 0, depth,

@@ -4,8 +4,7 @@
 // posted update requests, region clipping against every sibling and the backing store cost
 // several times the drawing itself. The toolkit's own picture of those widgets falls behind
 // meanwhile, so whoever stops putting frames calls update() once to bring it level (it is what
-// an expose shows). The pixels go through memory shared with the server when it offers that
-// over a local connection, else inside the request.
+// an expose shows).
 //
 // Only where it is plainly safe: an X11 display with 32-bit little-endian pixels, a widget shown
 // on an exposed window at a device pixel ratio of 1, and a picture of its exact size. Anywhere

@@ -143,8 +143,7 @@ TEST(WholeProgram, InstalledCopyOpensFilesAndTakesThoseOfALaterCopy) {
   int rc = -1;
   for (int attempt = 0; attempt < 3; ++attempt) {
     fs::remove(out);
-    // Without shared memory, as over a remote display.
-    rc = run("xvfb-run -a -s '-screen 0 1024x768x24 -extension MIT-SHM' " VEMLA_INSTALLED_SCRIPT " '" VEMLA_BUILD_DIR
+    rc = run("xvfb-run -a -s '-screen 0 1024x768x24' " VEMLA_INSTALLED_SCRIPT " '" VEMLA_BUILD_DIR
              "' '" + prefix.string() + "' '" + home.string() + "' '" + folder.string() + "' '" +
              b.string() + "' '" + out.string() + "' > '" + log.string() + "' 2>&1");
     if (rc == 0 || readFile(log).find("could not connect to display") == std::string::npos) break;

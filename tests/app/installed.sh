@@ -1,8 +1,7 @@
 #!/bin/bash
 # Installs the build into a prefix and drives the installed copy inside an X server (run under
-# xvfb-run): started on a folder, it plays the folder's file and shows its spectrum; a second
-# copy started on another file hands it over and ends; the first plays it, then a logout's
-# SIGTERM closes it.
+# xvfb-run): started on a folder, it plays the folder's file; a second copy started on another
+# file hands it over and ends; the first plays it, then a logout's SIGTERM closes it.
 # Usage: installed.sh <build dir> <prefix> <home> <folder> <second file> <disk audio file>
 set -u
 build=$1 prefix=$2 home=$3 folder=$4 second=$5 out=$6
@@ -28,16 +27,6 @@ for _ in $(seq 1 600); do
 done
 [ -n "$win" ] || { echo "no main window"; kill $pid; exit 2; }
 heard 440 10 || { kill $pid; exit 2; }
-# This server shares no memory with its clients (see the test): the visualiser's frames travel
-# inside their requests, and the tone's spectrum must still reach the window.
-white() {
-  import -window "$win" -crop 99x35+195+64 +repage -depth 8 txt:- 2>/dev/null | grep -ci '#FFFFFF'
-}
-for _ in $(seq 1 100); do
-  [ "$(white)" != 0 ] && break
-  sleep 0.1
-done
-[ "$(white)" != 0 ] || { echo "no spectrum on the window while playing"; kill $pid; exit 5; }
 timeout 120 "$prefix/bin/vemlaplayer" "$second"
 rc=$?
 [ $rc -eq 0 ] || { echo "the second copy did not hand over and end (status $rc)"; kill $pid; exit 2; }
