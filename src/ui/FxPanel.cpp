@@ -185,26 +185,30 @@ void FxPanel::Pant_FXTimer() {
     return;
   }
 
+  const QImage* drawn = nullptr;
   switch (fxType_) {
     case kCircle:
       fetchWave(h);
-      shown_ = &circle_.Draw(wave_, kFxCenterX, kFxCenterY);
-      present(this, *shown_);
+      drawn = &circle_.Draw(wave_, kFxCenterX, kFxCenterY);
       break;
     case kOscilloscope:
       fetchWave(h);
-      shown_ = &oscilloscope_.Draw(wave_, kFxCenterX - 50, kFxCenterY);
-      present(this, *shown_);
+      drawn = &oscilloscope_.Draw(wave_, kFxCenterX - 50, kFxCenterY);
       break;
     case kSpectrum:
       fetchSpectrum(h);
-      shown_ = &spectrum_.Draw(spectrumData_, kFxCenterX - 50, kFxCenterY - 18);
-      present(this, *shown_);
+      drawn = &spectrum_.Draw(spectrumData_, kFxCenterX - 50, kFxCenterY - 18);
       break;
     default:
       break;
   }
   updateLevels(h);
+  // The frame goes after the meters' smaller ones: it then leaves with them in one write, where
+  // put first it would fill the X connection's buffer and need a write of its own.
+  if (drawn) {
+    shown_ = drawn;
+    present(this, *shown_);
+  }
   direct_.Flush();
   timer_->start();
 }
