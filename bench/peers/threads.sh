@@ -2,21 +2,23 @@
 # Where the CPU goes while the player plays the 120 s MP3 with the visualiser on: CPU time per
 # thread (from the kernel's schedstat, in ns) over a window, or with --callgrind the
 # instructions each thread ran in that window (slow, but exact and repeatable on a busy
-# machine; read the files with callgrind_annotate).
-# Usage: bench/peers/threads.sh [--seconds N] [--callgrind DIR] <program folder>...
+# machine; read the files with callgrind_annotate). --wakes adds what a bare wake-up at the
+# same 25 Hz costs a plain thread and the toolkit's event loop here (WakeCost.cpp).
+# Usage: bench/peers/threads.sh [--seconds N] [--callgrind DIR] [--wakes] <program folder>...
 #   The program folders are build/…/VemlaPlayer of the builds to compare; each is measured in
 #   turn. The media comes from bench/peers/run.sh (WORK, default /tmp/vemla-peers).
 set -euo pipefail
-seconds=20 callgrind= programs=()
+seconds=20 callgrind= wakes=0 programs=()
 while [ $# -gt 0 ]; do
   case "$1" in
     --seconds) seconds=$2; shift ;;
     --callgrind) callgrind=$(mkdir -p "$2" && cd "$2" && pwd); shift ;;
+    --wakes) wakes=1 ;;
     *) programs+=("$(cd "$1" && pwd)") ;;
   esac
   shift
 done
-[ ${#programs[@]} -gt 0 ] || { echo "usage: $0 [--seconds N] [--callgrind DIR] <program folder>..." >&2; exit 2; }
+[ ${#programs[@]} -gt 0 ] || { echo "usage: $0 [--seconds N] [--callgrind DIR] [--wakes] <program folder>..." >&2; exit 2; }
 media=${WORK:-/tmp/vemla-peers}/media/tone120.mp3
 [ -s "$media" ] || { echo "no $media: run bench/peers/run.sh --tests play once first" >&2; exit 1; }
 
@@ -93,3 +95,10 @@ for program in "${programs[@]}"; do
   wait $pid 2>/dev/null || true
   pid=
 done
+if [ $wakes = 1 ]; then
+  root=$(cd "$(dirname "$0")/../.." && pwd)
+  build=${BUILD_DIR:-$root/build/bench-peers}
+  cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVEMLA_TESTS=OFF -DVEMLA_BENCH=ON >/dev/null
+  cmake --build "$build" -j2 --target wake_cost >/dev/null
+  "$build/bench/peers/wake_cost" 2>/dev/null
+fi
