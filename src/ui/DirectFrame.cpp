@@ -19,7 +19,6 @@ struct X11 {
   std::unordered_map<xcb_window_t, uint8_t> depthOf;       // 0: not usable
   std::unordered_map<uint8_t, xcb_gcontext_t> contextFor;  // by depth
   qsizetype maxImageBytes = 0;                             // what one request may carry
-  bool pending = false;
 };
 
 X11& x11() {
@@ -69,34 +68,49 @@ xcb_gcontext_t contextFor(X11& x, uint8_t depth, xcb_window_t window) {
 
 }  // namespace
 
-bool DirectFrame::Put(QWidget* widget, const QImage& frame) {
+DirectFrame::Target DirectFrame::Aim(QWidget* widget) {
+  Target t;
   X11& x = x11();
-  if (!x.connection || !widget || !widget->isVisible()) return false;
+  if (!x.connection || !widget || !widget->isVisible()) return t;
+  QWidget* top = widget->window();
+  QWindow* window = top->windowHandle();
+  if (!window || top->devicePixelRatioF() != 1.0) return t;
+  const auto id = static_cast<xcb_window_t>(window->winId());
+  const uint8_t depth = usableDepth(x, id);
+  if (depth == 0) return t;
+  const QPoint at = widget->mapTo(top, QPoint(0, 0));
+  t.window = id;
+  t.context = contextFor(x, depth, id);
+  t.depth = depth;
+  t.x = static_cast<int16_t>(at.x());
+  t.y = static_cast<int16_t>(at.y());
+  t.size = widget->size();
+  return t;
+}
+
+bool DirectFrame::PutAt(const Target& target, const QImage& frame) {
+  const X11& x = x11();
+  if (!target.usable() || !x.connection) return false;
   if ((frame.format() != QImage::Format_RGB32 && frame.format() != QImage::Format_ARGB32) ||
-      frame.size() != widget->size() || frame.bytesPerLine() != qsizetype(frame.width()) * 4 ||
+      frame.size() != target.size || frame.bytesPerLine() != qsizetype(frame.width()) * 4 ||
       frame.sizeInBytes() > x.maxImageBytes) {
     return false;
   }
-  QWidget* top = widget->window();
-  QWindow* window = top->windowHandle();
-  if (!window || !window->isExposed() || top->devicePixelRatioF() != 1.0) return false;
-  const auto id = static_cast<xcb_window_t>(window->winId());
-  const uint8_t depth = usableDepth(x, id);
-  if (depth == 0) return false;
-  const QPoint at = widget->mapTo(top, QPoint(0, 0));
-  xcb_put_image(x.connection, XCB_IMAGE_FORMAT_Z_PIXMAP, id, contextFor(x, depth, id),
+  xcb_put_image(x.connection, XCB_IMAGE_FORMAT_Z_PIXMAP, target.window, target.context,
                 static_cast<uint16_t>(frame.width()), static_cast<uint16_t>(frame.height()),
-                static_cast<int16_t>(at.x()), static_cast<int16_t>(at.y()), 0, depth,
-                static_cast<uint32_t>(frame.sizeInBytes()), frame.constBits());
-  x.pending = true;
+                target.x, target.y, 0, target.depth, static_cast<uint32_t>(frame.sizeInBytes()),
+                frame.constBits());
   return true;
 }
 
+bool DirectFrame::Put(QWidget* widget, const QImage& frame) {
+  QWindow* window = widget ? widget->window()->windowHandle() : nullptr;
+  return window && window->isExposed() && PutAt(Aim(widget), frame);
+}
+
 void DirectFrame::Flush() {
-  X11& x = x11();
-  if (!x.pending) return;
-  xcb_flush(x.connection);
-  x.pending = false;
+  // Sends nothing when nothing is queued.
+  if (xcb_connection_t* c = x11().connection) xcb_flush(c);
 }
 
 }  // namespace vemla::ui

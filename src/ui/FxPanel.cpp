@@ -7,6 +7,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTimer>
+#include <QWindow>
 #include <algorithm>
 #include <cstring>
 #include <utility>
@@ -87,6 +88,7 @@ FxPanel::FxPanel(audio::AudioLib& audio, HandleSource currentHandle, uint8_t& fx
 }
 
 FxPanel::~FxPanel() {
+  ticker_.reset();  // no tick may draw on what goes below
   // The gauges usually live on the main window; they must not outlive the pictures they show.
   for (QWidget* g : {gauge1_, gauge2_}) {
     g->removeEventFilter(this);
@@ -142,17 +144,84 @@ void FxPanel::followSettings() {
 }
 
 void FxPanel::checkShownKind() {
+  {
+    std::lock_guard<std::mutex> lock(frameMutex_);
+    tickerKind_ = fxType_;
+  }
   QAction* kinds[3] = {circulo1_, osciloscopio1_, espectro1_};
   if (fxType_ >= kCircle && fxType_ <= kSpectrum) kinds[fxType_ - 1]->setChecked(true);
   accessibleNameChanged(this);
 }
 
-void FxPanel::start() { timer_->start(); }
+void FxPanel::start() {
+  std::unique_lock<std::mutex> lock(frameMutex_);
+  if (!aimTargets()) {
+    tickerOn_ = false;
+    lock.unlock();
+    if (ticker_) ticker_->disarm();
+    timer_->start();
+    return;
+  }
+  tickerHandle_ = currentHandle_ ? currentHandle_() : 0;
+  tickerKind_ = fxType_;
+  tickerOn_ = true;
+  lock.unlock();
+  timer_->stop();
+  // Its native window being made anew moves every target.
+  window()->installEventFilter(this);
+  if (!ticker_) {
+    ticker_ = std::make_unique<FrameTicker>(std::chrono::milliseconds(kTickMs),
+                                            [this] { return tickerTick(); });
+  }
+  ticker_->arm();
+}
+
 void FxPanel::stop() {
+  {
+    std::lock_guard<std::mutex> lock(frameMutex_);
+    tickerOn_ = false;  // a tick under way sees this before it draws
+  }
+  if (ticker_) ticker_->disarm();
   timer_->stop();
   settleDirectFrames();
 }
-bool FxPanel::isRunning() const { return timer_->isActive(); }
+
+bool FxPanel::isRunning() const {
+  if (timer_->isActive()) return true;
+  std::lock_guard<std::mutex> lock(frameMutex_);
+  return tickerOn_;
+}
+
+bool FxPanel::aimTargets() {
+  QWidget* widgets[3] = {this, gauge1_, gauge2_};
+  bool all = true;
+  for (int i = 0; i < 3; ++i) {
+    targets_[i] = widgets[i] ? DirectFrame::Aim(widgets[i]) : DirectFrame::Target{};
+    all = all && targets_[i].usable();
+  }
+  return all;
+}
+
+void FxPanel::reaimTargets() {
+  std::lock_guard<std::mutex> lock(frameMutex_);
+  if (tickerOn_) aimTargets();
+}
+
+bool FxPanel::tickerTick() {
+  std::lock_guard<std::mutex> lock(frameMutex_);
+  if (!tickerOn_) return false;
+  const int state = audio_.ChannelIsActive(tickerHandle_);
+  if (state == audio::kStalled) return true;  // as the timer does: wait for it
+  if (state != audio::kPlaying) {
+    tickerOn_ = false;
+    QMetaObject::invokeMethod(this, [this] { settleDirectFrames(); }, Qt::QueuedConnection);
+    return false;
+  }
+  onTicker_ = true;
+  drawFrame(tickerHandle_, tickerKind_);
+  onTicker_ = false;
+  return true;
+}
 
 void FxPanel::fetchWave(audio::Handle h) {
   const int got = std::clamp(audio_.ChannelGetData(h, wave_.data(), vis::kWaveBytesFetched), 0,
@@ -185,8 +254,16 @@ void FxPanel::Pant_FXTimer() {
     return;
   }
 
+  {
+    std::lock_guard<std::mutex> lock(frameMutex_);
+    drawFrame(h, fxType_);
+  }
+  timer_->start();
+}
+
+void FxPanel::drawFrame(audio::Handle h, uint8_t kind) {
   const QImage* drawn = nullptr;
-  switch (fxType_) {
+  switch (kind) {
     case kCircle:
       fetchWave(h);
       drawn = &circle_.Draw(wave_, kFxCenterX, kFxCenterY);
@@ -209,12 +286,18 @@ void FxPanel::Pant_FXTimer() {
     shown_ = drawn;
     present(this, *shown_);
   }
-  direct_.Flush();
-  timer_->start();
+  DirectFrame::Flush();
 }
 
 void FxPanel::present(QWidget* w, const QImage& frame) {
-  if (direct_.Put(w, frame)) {
+  if (onTicker_) {
+    const DirectFrame::Target& t = targets_[w == this ? 0 : w == gauge1_ ? 1 : 2];
+    if (DirectFrame::PutAt(t, frame)) {
+      directShown_ = true;
+    } else {  // moved or hidden meanwhile: the toolkit shows it
+      QMetaObject::invokeMethod(w, qOverload<>(&QWidget::update), Qt::QueuedConnection);
+    }
+  } else if (direct_.Put(w, frame)) {
     directShown_ = true;
   } else {
     w->update();
@@ -224,8 +307,11 @@ void FxPanel::present(QWidget* w, const QImage& frame) {
 void FxPanel::settleDirectFrames() {
   // An expose repaints from the toolkit's picture: it must hold the last frame shown, which
   // stays on the display while playback is paused or stopped.
-  if (!directShown_) return;
-  directShown_ = false;
+  {
+    std::lock_guard<std::mutex> lock(frameMutex_);
+    if (!directShown_) return;
+    directShown_ = false;
+  }
   for (QWidget* w : {static_cast<QWidget*>(this), gauge1_, gauge2_}) w->update();
 }
 
@@ -259,6 +345,7 @@ void FxPanel::Circulo1Click() {
 }
 
 void FxPanel::setDrawModes(int mode) {
+  std::lock_guard<std::mutex> lock(frameMutex_);
   oscilloscope_.drawMode = mode;
   spectrum_.drawMode = mode;
   circle_.drawMode = mode;
@@ -283,7 +370,23 @@ void FxPanel::Pixels1Click() {
 
 void FxPanel::paintEvent(QPaintEvent*) {
   QPainter p(this);
+  std::lock_guard<std::mutex> lock(frameMutex_);
   p.drawImage(0, 0, *shown_);
+}
+
+bool FxPanel::event(QEvent* event) {
+  switch (event->type()) {
+    case QEvent::Show:
+    case QEvent::Hide:
+    case QEvent::Move:
+    case QEvent::Resize:
+    case QEvent::ParentChange:
+      reaimTargets();
+      break;
+    default:
+      break;
+  }
+  return QWidget::event(event);
 }
 
 void FxPanel::mousePressEvent(QMouseEvent* event) {
@@ -306,8 +409,22 @@ void FxPanel::contextMenuEvent(QContextMenuEvent* event) {
 }
 
 bool FxPanel::eventFilter(QObject* watched, QEvent* event) {
+  switch (event->type()) {
+    case QEvent::Show:
+    case QEvent::Hide:
+    case QEvent::Move:
+    case QEvent::Resize:
+    case QEvent::ParentChange:
+    case QEvent::WinIdChange:
+    case QEvent::ScreenChangeInternal:
+      reaimTargets();
+      break;
+    default:
+      break;
+  }
   if (event->type() == QEvent::Paint && (watched == gauge1_ || watched == gauge2_)) {
     QPainter p(static_cast<QWidget*>(watched));
+    std::lock_guard<std::mutex> lock(frameMutex_);
     p.drawImage(0, 0, watched == gauge1_ ? gauge1Picture_.image() : gauge2Picture_.image());
     return true;
   }

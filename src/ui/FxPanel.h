@@ -2,16 +2,21 @@
 // The main window's visualiser area `Pant_FXD` with its 40 ms tick `Pant_FX`, its popup
 // `PANT_VIS_POPUP` and the two level gauges `Gauge1` and `Gauge2` the tick feeds.
 //
-// Everything runs on the user-interface thread. The panel reads the player's FxType / FxMode
-// through references and the playing stream through a callback, so it knows nothing else of
-// the player. Frames are kept: a repaint shows the last frame, and a paused or stopped stream
+// The panel reads the player's FxType / FxMode through references and the playing stream
+// through a callback, so it knows nothing else of the player. While every frame can be put
+// straight onto the window, the tick runs on a thread of its own (FrameTicker), with the stream
+// and the visualiser kind as they were at start() or at the last change; everything else, and
+// the tick whenever frames must be repainted by the toolkit, runs on the user-interface thread. Frames are kept: a repaint shows the last frame, and a paused or stopped stream
 // leaves the last frame and gauge pictures in place.
 #include <QWidget>
 #include <cstdint>
+#include <memory>
+#include <mutex>
 #include <functional>
 
 #include "audio/AudioLib.h"
 #include "ui/DirectFrame.h"
+#include "ui/FrameTicker.h"
 #include "vis/TCircleScope.h"
 #include "vis/TGauge.h"
 #include "vis/TOcilloScope.h"
@@ -78,6 +83,7 @@ class FxPanel : public QWidget {
   void mouseReleaseEvent(QMouseEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
+  bool event(QEvent* event) override;
 
  private:
   void buildPopup();
@@ -91,6 +97,13 @@ class FxPanel : public QWidget {
   void present(QWidget* w, const QImage& frame);
   // The toolkit's picture of the panel and gauges catches up with what was put directly.
   void settleDirectFrames();
+  // With frameMutex_ held: the frame of `kind` and the meters for stream `h`, shown.
+  void drawFrame(audio::Handle h, uint8_t kind);
+  // With frameMutex_ held: where the three pictures go; true when all can be put directly.
+  bool aimTargets();
+  // After anything that may move the pictures on the window or change it.
+  void reaimTargets();
+  bool tickerTick();
 
   audio::AudioLib& audio_;
   HandleSource currentHandle_;
@@ -110,7 +123,15 @@ class FxPanel : public QWidget {
 
   QTimer* timer_;
   DirectFrame direct_;
+  // Guards the pictures, directShown_ and the ticker's state below: the ticker draws while the
+  // toolkit paints.
+  mutable std::mutex frameMutex_;
   bool directShown_ = false;  // frames were put directly since the toolkit last painted them
+  bool tickerOn_ = false;     // the tick runs on ticker_
+  bool onTicker_ = false;     // drawFrame is running on ticker_
+  audio::Handle tickerHandle_ = 0;
+  uint8_t tickerKind_ = 0;
+  DirectFrame::Target targets_[3];  // the panel, Gauge1, Gauge2
   QMenu* popup_ = nullptr;
   QAction* osciloscopio1_ = nullptr;
   QAction* espectro1_ = nullptr;
@@ -121,6 +142,7 @@ class FxPanel : public QWidget {
   QWidget* gauge1_ = nullptr;
   QWidget* gauge2_ = nullptr;
   bool leftPressed_ = false;
+  std::unique_ptr<FrameTicker> ticker_;  // last, so it stops first
 };
 
 }  // namespace vemla::ui

@@ -35,6 +35,18 @@ for _ in $(seq 1 600); do
   sleep 0.1
 done
 [ "$(white)" != 0 ] || { echo "no spectrum on the window while playing"; kill $pid; exit 5; }
+# Paused, the last frame stays: once the area stops changing it still shows the bars.
+area() { import -window "$win" -crop 99x35+195+64 +repage -depth 8 txt:- 2>/dev/null | md5sum; }
+xdotool key c
+held=
+for _ in $(seq 1 300); do
+  before=$(area)
+  sleep 0.2
+  [ "$(area)" = "$before" ] && { held=1; break; }
+done
+[ -n "$held" ] || { echo "the visualiser kept changing while paused"; kill $pid; exit 5; }
+[ "$(white)" != 0 ] || { echo "pausing blanked the visualiser"; kill $pid; exit 5; }
+xdotool key c
 xdotool key b
 heard 1500 8 || { kill $pid; exit 4; }
 # B_info sits at (312, 100), 29 x 18 pixels; the first press shows "Informacion", the second
