@@ -25,6 +25,22 @@ constexpr int kGaugeHeight = 13;
 constexpr int kGaugeMax = 330;
 
 enum FxKind : uint8_t { kCircle = 1, kOscilloscope = 2, kSpectrum = 3 };
+
+// After these a picture may sit elsewhere on its window, or on another native window.
+bool movesTargets(QEvent::Type type) {
+  switch (type) {
+    case QEvent::Show:
+    case QEvent::Hide:
+    case QEvent::Move:
+    case QEvent::Resize:
+    case QEvent::ParentChange:
+    case QEvent::WinIdChange:
+    case QEvent::ScreenChangeInternal:
+      return true;
+    default:
+      return false;
+  }
+}
 }  // namespace
 
 FxPanel::FxPanel(audio::AudioLib& audio, HandleSource currentHandle, uint8_t& fxType,
@@ -375,17 +391,7 @@ void FxPanel::paintEvent(QPaintEvent*) {
 }
 
 bool FxPanel::event(QEvent* event) {
-  switch (event->type()) {
-    case QEvent::Show:
-    case QEvent::Hide:
-    case QEvent::Move:
-    case QEvent::Resize:
-    case QEvent::ParentChange:
-      reaimTargets();
-      break;
-    default:
-      break;
-  }
+  if (movesTargets(event->type())) reaimTargets();
   return QWidget::event(event);
 }
 
@@ -409,19 +415,7 @@ void FxPanel::contextMenuEvent(QContextMenuEvent* event) {
 }
 
 bool FxPanel::eventFilter(QObject* watched, QEvent* event) {
-  switch (event->type()) {
-    case QEvent::Show:
-    case QEvent::Hide:
-    case QEvent::Move:
-    case QEvent::Resize:
-    case QEvent::ParentChange:
-    case QEvent::WinIdChange:
-    case QEvent::ScreenChangeInternal:
-      reaimTargets();
-      break;
-    default:
-      break;
-  }
+  if (movesTargets(event->type())) reaimTargets();
   if (event->type() == QEvent::Paint && (watched == gauge1_ || watched == gauge2_)) {
     QPainter p(static_cast<QWidget*>(watched));
     std::lock_guard<std::mutex> lock(frameMutex_);
