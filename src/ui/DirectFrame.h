@@ -37,7 +37,7 @@ class DirectFrame {
   // toolkit nothing, so any thread may call it.
   static bool PutAt(const Target& target, const QImage& frame);
   // Both at once, and only on an exposed window: for the user-interface thread.
-  bool Put(QWidget* widget, const QImage& frame);
+  static bool Put(QWidget* widget, const QImage& frame);
   // Sends what was put; once a tick is enough. Any thread.
   static void Flush();
 };

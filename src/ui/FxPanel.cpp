@@ -313,7 +313,7 @@ void FxPanel::present(QWidget* w, const QImage& frame) {
     } else {  // moved or hidden meanwhile: the toolkit shows it
       QMetaObject::invokeMethod(w, qOverload<>(&QWidget::update), Qt::QueuedConnection);
     }
-  } else if (direct_.Put(w, frame)) {
+  } else if (DirectFrame::Put(w, frame)) {
     directShown_ = true;
   } else {
     w->update();

@@ -122,7 +122,6 @@ class FxPanel : public QWidget {
   const QImage* shown_;
 
   QTimer* timer_;
-  DirectFrame direct_;
   // Guards the pictures, directShown_ and the ticker's state below: the ticker draws while the
   // toolkit paints.
   mutable std::mutex frameMutex_;
